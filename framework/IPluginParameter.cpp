@@ -1,0 +1,81 @@
+#include "framework/IPluginParameter.h"
+
+#include <charconv>
+#include <cmath>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+void AsciiToString128(const char* text, TChar* out, int size)
+{
+  if (!out || size <= 0) return;
+  int i = 0;
+  if (text)
+    for (; i < size - 1 && text[i]; ++i) out[i] = (TChar)(unsigned char)text[i];
+  out[i] = 0;
+}
+
+void String128ToAscii(const TChar* text, char* out, int outSize)
+{
+  if (!out || outSize <= 0) return;
+  int i = 0;
+  if (text)
+    for (; i < outSize - 1 && text[i]; ++i) out[i] = text[i] < 0x80 ? (char)text[i] : '?';
+  out[i] = '\0';
+}
+
+namespace
+{
+// A normalised value that is not a number would reach pow() and come back as
+// one; clamp it to 0.
+double FiniteOrZero(double v) { return std::isfinite(v) ? v : 0.; }
+} // namespace
+
+IPluginParameter::IPluginParameter(IParam* param, ParamID tag, UnitID unitID) : mParam(param)
+{
+  info.id = tag;
+  AsciiToString128(param->GetNameForHost(), info.title);
+  info.shortTitle[0] = 0;
+  AsciiToString128(param->GetLabelForHost(), info.units);
+  info.stepCount = param->GetKind() == kParamDouble ? 0 : (int32)(param->GetMax() - param->GetMin());
+  info.defaultNormalizedValue = FiniteOrZero(param->GetDefaultNormalized());
+  info.unitId = unitID;
+  info.flags = param->CanAutomate() ? ParameterInfo::kCanAutomate : 0;
+  valueNormalized = info.defaultNormalizedValue;
+  precision = param->GetPrecision();
+}
+
+IPluginParameter::~IPluginParameter() = default;
+
+void IPluginParameter::toString(ParamValue valueNormalized, String128 string) const
+{
+  char text[kParamDisplayMax];
+  mParam->GetDisplayForHost(valueNormalized, true, text, true);
+  AsciiToString128(text, string);
+}
+
+bool IPluginParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
+{
+  char text[128];
+  String128ToAscii(string, text, sizeof(text));
+  // Locale-independent: a host that switched the C locale must not turn
+  // "0.5" into 0.
+  const char* p = text;
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p == '+') ++p;
+  double plain = 0.;
+  const auto res = std::from_chars(p, text + strlen(text), plain);
+  if (res.ec != std::errc() || std::isnan(plain)) plain = 0.;
+  valueNormalized = mParam->GetNormalized(plain);
+  return true;
+}
+
+ParamValue IPluginParameter::toPlain(ParamValue valueNormalized) const
+{
+  return mParam->GetNonNormalized(valueNormalized);
+}
+
+ParamValue IPluginParameter::toNormalized(ParamValue plainValue) const
+{
+  return mParam->GetNormalized(plainValue);
+}

@@ -1,0 +1,201 @@
+// Controller side of the VST3 adapter: parameter values and texts, units,
+// the program list and edit notifications.
+
+#include "framework/IPluginVST3.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "framework/IPluginParameter.h"
+#include "framework/Log.h"
+#include "pluginterfaces/vst/ivstcontextmenu.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+int IPluginVST3::FindOrAddUnit(const char* group)
+{
+  if (!group || !*group) return kRootUnitId;
+  Util_PtrList<const char>& groups = GetParamGroups();
+  int found = -1;
+  for (int i = 0; i < groups.GetSize(); ++i)
+    if (!strcmp(groups.Get(i), group)) found = i;
+  if (found >= 0) return found + 1;
+  groups.Add(group);
+  return groups.GetSize();
+}
+
+// ---- Values ----
+// The host writes and reads values on its main thread while blocks run; the
+// plug-in mutex keeps a value from changing half-way through a block.
+
+tresult PLUGIN_API IPluginVST3::setParamNormalized(ParamID tag, ParamValue value)
+{
+  if (tag >= (ParamID)NParams()) return kResultFalse;
+  if (std::isnan(value)) return kResultFalse;
+  Util_MutexLock lock(mMutex);
+  GetParam((int)tag)->SetNormalized(value < 0. ? 0. : (value > 1. ? 1. : value));
+  return kResultOk;
+}
+
+ParamValue PLUGIN_API IPluginVST3::getParamNormalized(ParamID tag)
+{
+  Util_MutexLock lock(mMutex);
+  if (tag == kHostBypassTag) return mIsBypassed ? 1. : 0.;
+  if (tag < (ParamID)NParams()) return GetParam((int)tag)->GetNormalized();
+  return 0.;
+}
+
+ParamValue PLUGIN_API IPluginVST3::plainParamToNormalized(ParamID tag, ParamValue plain)
+{
+  if (tag < (ParamID)NParams()) return GetParam((int)tag)->GetNormalized(plain);
+  return plain;
+}
+
+tresult PLUGIN_API IPluginVST3::getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string)
+{
+  if (tag >= (ParamID)NParams() || !string) return kResultFalse;
+  Parameter* p = getParameterObject(tag);
+  if (!p) return kResultFalse;
+  p->toString(valueNormalized, string);
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPluginVST3::getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized)
+{
+  if (!string) return kResultFalse;
+  return SingleComponentEffect::getParamValueByString(tag, string, valueNormalized);
+}
+
+// ---- Units and the program list ----
+
+int32 PLUGIN_API IPluginVST3::getUnitCount()
+{
+  return GetParamGroups().GetSize() + 1;
+}
+
+tresult PLUGIN_API IPluginVST3::getUnitInfo(int32 unitIndex, UnitInfo& info)
+{
+  if (unitIndex == 0)
+  {
+    info.id = kRootUnitId;
+    info.parentUnitId = kNoParentUnitId;
+    AsciiToString128("Root Unit", info.name);
+    info.programListId = kNoProgramListId;
+    return kResultOk;
+  }
+  if (unitIndex >= 1 && unitIndex <= GetParamGroups().GetSize())
+  {
+    info.id = unitIndex;
+    info.parentUnitId = kRootUnitId;
+    AsciiToString128(GetParamGroups().Get(unitIndex - 1), info.name);
+    info.programListId = kNoProgramListId;
+    return kResultOk;
+  }
+  return kResultFalse;
+}
+
+int32 PLUGIN_API IPluginVST3::getProgramListCount()
+{
+  return 0;
+}
+
+tresult PLUGIN_API IPluginVST3::getProgramListInfo(int32 listIndex, ProgramListInfo& info)
+{
+  if (listIndex != 0) return kResultFalse;
+  info.id = kPresetListTag;
+  AsciiToString128("Factory Presets", info.name);
+  info.programCount = NPresets();
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPluginVST3::getProgramName(ProgramListID listId, int32 programIndex, String128 name)
+{
+  if (listId != (ProgramListID)kPresetListTag || !name) return kResultFalse;
+  AsciiToString128(GetPresetName(programIndex), name);
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPluginVST3::getProgramInfo(ProgramListID, int32, Vst::CString, String128)
+{
+  return kNotImplemented;
+}
+
+tresult PLUGIN_API IPluginVST3::hasProgramPitchNames(ProgramListID, int32)
+{
+  return kNotImplemented;
+}
+
+tresult PLUGIN_API IPluginVST3::getProgramPitchName(ProgramListID, int32, int16, String128)
+{
+  return kNotImplemented;
+}
+
+UnitID PLUGIN_API IPluginVST3::getSelectedUnit()
+{
+  return kRootUnitId;
+}
+
+tresult PLUGIN_API IPluginVST3::selectUnit(UnitID)
+{
+  return kNotImplemented;
+}
+
+tresult PLUGIN_API IPluginVST3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&)
+{
+  return kNotImplemented;
+}
+
+tresult PLUGIN_API IPluginVST3::setUnitProgramData(int32, int32, IBStream*)
+{
+  return kNotImplemented;
+}
+
+// ---- Edits made in the editor ----
+
+tresult IPluginVST3::beginEdit(ParamID tag)
+{
+  return componentHandler ? componentHandler->beginEdit(tag) : kResultFalse;
+}
+
+tresult IPluginVST3::performEdit(ParamID tag, ParamValue valueNormalized)
+{
+  return componentHandler ? componentHandler->performEdit(tag, valueNormalized) : kResultFalse;
+}
+
+tresult IPluginVST3::endEdit(ParamID tag)
+{
+  return componentHandler ? componentHandler->endEdit(tag) : kResultFalse;
+}
+
+void IPluginVST3::BeginInformHostOfParamChange(int paramIdx)
+{
+  Trace("BeginInformHostOfParamChange", __LINE__, "%d", paramIdx);
+  beginEdit((ParamID)paramIdx);
+}
+
+void IPluginVST3::InformHostOfParamChange(int paramIdx, double normalizedValue)
+{
+  Trace("InformHostOfParamChange", __LINE__, "%d:%f", paramIdx, normalizedValue);
+  performEdit((ParamID)paramIdx, normalizedValue);
+}
+
+void IPluginVST3::EndInformHostOfParamChange(int paramIdx)
+{
+  Trace("EndInformHostOfParamChange", __LINE__, "%d", paramIdx);
+  endEdit((ParamID)paramIdx);
+}
+
+void IPluginVST3::PopupHostContextMenuForParam(int paramIdx, int x, int y)
+{
+  if (!componentHandler || mEditorViews.GetSize() == 0) return;
+  FUnknownPtr<IComponentHandler3> handler(componentHandler);
+  if (!handler) return;
+  const ParamID tag = (ParamID)paramIdx;
+  IContextMenu* menu = handler->createContextMenu(mEditorViews.Get(0)->GetPlugView(), &tag);
+  if (menu)
+  {
+    menu->popup(x, y);
+    menu->release();
+  }
+}

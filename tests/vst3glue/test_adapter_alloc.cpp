@@ -1,0 +1,169 @@
+// process must not allocate once the first block has run: every operator
+// new and malloc of this binary is counted while the counter is armed.
+#include "adapter_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+extern "C" void* __libc_malloc(size_t);
+extern "C" void* __libc_calloc(size_t, size_t);
+extern "C" void* __libc_realloc(void*, size_t);
+extern "C" void __libc_free(void*);
+
+namespace {
+std::atomic<bool> gArmed{false};
+std::atomic<long> gAllocs{0};
+void Count()
+{
+  if (gArmed.load(std::memory_order_relaxed)) gAllocs.fetch_add(1, std::memory_order_relaxed);
+}
+} // namespace
+
+extern "C" void* malloc(size_t n)
+{
+  Count();
+  return __libc_malloc(n);
+}
+extern "C" void* calloc(size_t n, size_t size)
+{
+  Count();
+  return __libc_calloc(n, size);
+}
+extern "C" void* realloc(void* p, size_t n)
+{
+  Count();
+  return __libc_realloc(p, n);
+}
+extern "C" void free(void* p)
+{
+  __libc_free(p);
+}
+
+void* operator new(size_t n)
+{
+  Count();
+  if (void* p = __libc_malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t n)
+{
+  return operator new(n);
+}
+void operator delete(void* p) noexcept
+{
+  __libc_free(p);
+}
+void operator delete[](void* p) noexcept
+{
+  __libc_free(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+  __libc_free(p);
+}
+void operator delete[](void* p, size_t) noexcept
+{
+  __libc_free(p);
+}
+
+namespace {
+
+struct Armed
+{
+  Armed()
+  {
+    gAllocs = 0;
+    gArmed = true;
+  }
+  ~Armed() { gArmed = false; }
+};
+
+template <class T>
+long AllocationsWhileProcessing(int32 sampleSize)
+{
+  auto* plug = new TestPlug(true);
+  Prepare(*plug, sampleSize, 64);
+  plug->AttachGraphics(new FakeGraphics);
+
+  HostBlock<T> normal(2, 2, 64), longer(2, 2, 333), mono(1, 2, 64);
+  HostBlock<T> holes(2, 2, 64);
+  holes.inPtrs[0] = nullptr;
+  holes.outPtrs[1] = nullptr;
+  TestChanges changes;
+  TestQueue& gain = changes.Add(kGain, {0.2, 0.7});
+  TestQueue& bypass = changes.Add(IPluginVST3::kHostBypassTag, {0.});
+  TestQueue& preset = changes.Add(IPluginVST3::kPresetListTag, {0.});
+  changes.Add(kDrive, {0.4});
+  TestEvents events;
+  Event on{};
+  on.type = Event::kNoteOnEvent;
+  on.noteOn.pitch = 64;
+  on.noteOn.velocity = 0.8f;
+  events.addEvent(on);
+  Event off = on;
+  off.type = Event::kNoteOffEvent;
+  events.addEvent(off);
+  ProcessContext ctx{};
+  ctx.tempo = 120.;
+  for (auto* d : {&normal.data, &longer.data, &mono.data, &holes.data})
+  {
+    d->inputParameterChanges = &changes;
+    d->inputEvents = &events;
+    d->processContext = &ctx;
+  }
+  ProcessData empty;
+  empty.numSamples = 64;
+
+  plug->process(normal.data); // the first block may set things up
+
+  long count;
+  {
+    Armed armed;
+    for (int i = 0; i < 40; ++i)
+    {
+      gain.mPoints[1].second = (i % 10) / 10.;
+      bypass.mPoints[0].second = (i % 3 == 0) ? 1. : 0.;
+      preset.mPoints[0].second = (i % 5 == 0) ? 0.5 : 1.;
+      plug->nMidi = 0;
+      plug->process(normal.data);
+      plug->process(longer.data);
+      plug->process(mono.data);
+      plug->process(holes.data);
+      plug->process(empty);
+    }
+    count = gAllocs.load();
+  }
+  EXPECT_GT(plug->blocks, 40) << "the effect did run";
+  plug->terminate();
+  plug->release();
+  return count;
+}
+
+} // namespace
+
+TEST(Vst3AdapterAlloc, CounterSeesAllocations)
+{
+  long count;
+  {
+    Armed armed;
+    int* p = new int(3);
+    void* q = malloc(16);
+    count = gAllocs.load();
+    delete p;
+    free(q);
+  }
+  EXPECT_EQ(count, 2);
+}
+
+TEST(Vst3AdapterAlloc, NoAllocationInsideFloatBlocks)
+{
+  EXPECT_EQ(AllocationsWhileProcessing<float>(kSample32), 0);
+}
+
+TEST(Vst3AdapterAlloc, NoAllocationInsideDoubleBlocks)
+{
+  EXPECT_EQ(AllocationsWhileProcessing<double>(kSample64), 0);
+}
