@@ -1,0 +1,51 @@
+// Test support: runs the quenbar executable and reads and writes small audio
+// files, so CLI tests stay short.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace toolstest {
+
+struct RunResult {
+  int exitCode = -1;  // -1 when the child did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs QUENBAR_EXE with args (no shell), capturing stdout and stderr.
+RunResult RunQuenbar(const std::vector<std::string>& args);
+
+// A fresh directory under /tmp, removed with its contents by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& Path() const { return mPath; }
+  std::string File(const std::string& name) const { return mPath + "/" + name; }
+  // Names of the entries in the directory (no "." or "..").
+  std::vector<std::string> List() const;
+
+ private:
+  std::string mPath;
+};
+
+struct Audio {
+  int rate = 44100;
+  int channels = 2;
+  int format = 0;               // libsndfile format word of the file
+  std::vector<double> samples;  // interleaved
+  long Frames() const { return channels ? static_cast<long>(samples.size()) / channels : 0; }
+};
+
+// Writes interleaved samples; format defaults to 32-bit float WAV.
+bool WriteAudio(const std::string& path, const Audio& audio);
+bool ReadAudio(const std::string& path, Audio* audio);
+// Deterministic test material: a decaying chirp plus noise, within ±0.9.
+Audio MakeSignal(int frames, int channels, int rate, unsigned seed = 1);
+
+bool FileExists(const std::string& path);
+std::vector<unsigned char> ReadBytes(const std::string& path);
+bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+}  // namespace toolstest

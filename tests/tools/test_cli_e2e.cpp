@@ -1,0 +1,234 @@
+// End-to-end runs of `quenbar` through the real plug-in bundle.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "tests/tools/clirun.h"
+
+namespace {
+
+using toolstest::Audio;
+using toolstest::RunQuenbar;
+using toolstest::RunResult;
+using toolstest::TempDir;
+
+const std::string kBundle = QUENBAR_BUNDLE;
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class QuenbarCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!toolstest::FileExists(kBundle)) {
+#ifdef QUENBAR_BUNDLE_TARGET
+      FAIL() << "the bundle target exists but " << kBundle << " was not built";
+#else
+      GTEST_SKIP() << kBundle << " does not exist yet (no bundle target in this build)";
+#endif
+    }
+  }
+
+  // Renders in → out through the bundle; fails the test if quenbar fails.
+  Audio Render(const Audio& in, std::vector<std::string> options, const std::string& name = "o") {
+    const std::string inPath = dir.File(name + "-in.wav");
+    const std::string outPath = dir.File(name + "-out.wav");
+    EXPECT_TRUE(toolstest::WriteAudio(inPath, in));
+    std::vector<std::string> args = {"render", inPath, outPath, "--plugin", kBundle};
+    args.insert(args.end(), options.begin(), options.end());
+    const RunResult r = RunQuenbar(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    Audio out;
+    EXPECT_TRUE(toolstest::ReadAudio(outPath, &out)) << "no readable output for " << name;
+    return out;
+  }
+
+  TempDir dir;
+};
+
+TEST_F(QuenbarCli, InfoDescribesTheEffect) {
+  const RunResult r = RunQuenbar({"info", kBundle});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  for (const char* part :
+       {"vendor \"Tressivolantica\"", "\"Quenbar\", category \"Audio Module Class\"",
+        "id F2AEE70D00DE4F4E54727376514E4231", "sub-categories \"Fx|Dynamics\"",
+        "version \"1.0.0\"", "sdk \"VST 3.6.12\"", "cardinality many", "Parameters: 7",
+        "\"Preset\"", "program-change", "'bpas' \"Bypass\"", "\"Level\"", "range -15 to 15",
+        "\"Mix\"", "\"Tone\"", "range 0.25 to 1.25", "\"Snap\"", "range 0 to 30",
+        "units \"%\"", "steps 0 (continuous)", "steps 1 (discrete)",
+        "single component"}) {
+    EXPECT_TRUE(Contains(r.out, part)) << "missing: " << part << "\n" << r.out;
+  }
+}
+
+TEST_F(QuenbarCli, InfoWithoutBundleUsesTheOneBesideTheProgram) {
+  const std::string exe = QUENBAR_EXE;
+  if (kBundle != exe.substr(0, exe.find_last_of('/')) + "/Quenbar.vst3")
+    GTEST_SKIP() << "the tests render through another bundle than the default one";
+  const RunResult named = RunQuenbar({"info", kBundle});
+  const RunResult plain = RunQuenbar({"info"});
+  ASSERT_EQ(named.exitCode, 0) << named.err;
+  ASSERT_EQ(plain.exitCode, 0) << plain.err;
+  EXPECT_EQ(plain.out, named.out);
+}
+
+TEST_F(QuenbarCli, BypassIsBitExactAt64Bit) {
+  const Audio in = toolstest::MakeSignal(5000, 2, 48000);
+  const Audio out = Render(in, {"--bypass", "--precision", "64", "--snap", "20"});
+  EXPECT_EQ(out.format & SF_FORMAT_SUBMASK, SF_FORMAT_DOUBLE);
+  EXPECT_EQ(out.rate, 48000);
+  ASSERT_EQ(out.samples.size(), in.samples.size());
+  for (size_t i = 0; i < in.samples.size(); ++i)
+    ASSERT_EQ(out.samples[i], in.samples[i]) << "sample " << i;
+}
+
+TEST_F(QuenbarCli, MixZeroIsTheDrySignalTimesTheLevel) {
+  const Audio in = toolstest::MakeSignal(3000, 2, 44100);
+  const Audio out = Render(in, {"--mix", "0", "--level", "-15", "--precision", "64"});
+  ASSERT_EQ(out.samples.size(), in.samples.size());
+  const double gain = std::pow(10.0, -15.0 / 20.0);
+  // From the very first sample: the change arrives with the first block.
+  for (size_t i = 0; i < in.samples.size(); ++i)
+    ASSERT_NEAR(out.samples[i], in.samples[i] * gain, 1e-15) << "sample " << i;
+}
+
+TEST_F(QuenbarCli, BlockSizeDoesNotChangeTheResult) {
+  const Audio in = toolstest::MakeSignal(3001, 2, 44100);
+  const Audio ref = Render(in, {"--precision", "64", "--snap", "9", "--tone", "0.4"}, "b512");
+  ASSERT_EQ(ref.samples.size(), in.samples.size());
+  bool differsFromInput = false;
+  for (size_t i = 0; i < in.samples.size(); ++i)
+    differsFromInput = differsFromInput || ref.samples[i] != in.samples[i];
+  EXPECT_TRUE(differsFromInput) << "the effect left the signal unchanged";
+  for (const char* block : {"1", "7", "4096"}) {
+    const Audio out = Render(in, {"--precision", "64", "--snap", "9", "--tone", "0.4", "--block",
+                                  block}, std::string("b") + block);
+    ASSERT_EQ(out.samples.size(), ref.samples.size());
+    for (size_t i = 0; i < ref.samples.size(); ++i)
+      ASSERT_EQ(out.samples[i], ref.samples[i]) << "--block " << block << ", sample " << i;
+  }
+}
+
+TEST_F(QuenbarCli, MonoInputGivesMonoOutput) {
+  const Audio in = toolstest::MakeSignal(2000, 1, 22050);
+  const Audio out = Render(in, {"--mix", "0", "--precision", "64"});
+  EXPECT_EQ(out.channels, 1);
+  EXPECT_EQ(out.rate, 22050);
+  ASSERT_EQ(out.samples.size(), in.samples.size());
+  for (size_t i = 0; i < in.samples.size(); ++i) ASSERT_EQ(out.samples[i], in.samples[i]);
+}
+
+TEST_F(QuenbarCli, TheFileRateReachesThePlugin) {
+  // The tilt equaliser's coefficients depend on the rate: the same samples
+  // labelled with another rate must come out differently.
+  Audio in = toolstest::MakeSignal(4000, 2, 44100);
+  const Audio at44 = Render(in, {"--precision", "64"}, "r44");
+  in.rate = 96000;
+  const Audio at96 = Render(in, {"--precision", "64"}, "r96");
+  EXPECT_EQ(at96.rate, 96000);
+  ASSERT_EQ(at44.samples.size(), at96.samples.size());
+  double diff = 0.0;
+  for (size_t i = 0; i < at44.samples.size(); ++i)
+    diff = std::fmax(diff, std::fabs(at44.samples[i] - at96.samples[i]));
+  EXPECT_GT(diff, 1e-6);
+}
+
+TEST_F(QuenbarCli, ThirtyTwoBitKeepsTheInputFormatAndClips) {
+  Audio in = toolstest::MakeSignal(1000, 2, 44100);
+  in.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  ASSERT_TRUE(toolstest::WriteAudio(dir.File("pcm.wav"), in));
+  Audio quantised;
+  ASSERT_TRUE(toolstest::ReadAudio(dir.File("pcm.wav"), &quantised));
+  const Audio out = Render(quantised, {"--mix", "0", "--level", "15"});
+  EXPECT_EQ(out.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  ASSERT_EQ(out.samples.size(), quantised.samples.size());
+  // Above full scale the samples clip; wrapping round would flip their sign.
+  const double gain = std::pow(10.0, 15.0 / 20.0);
+  int clipped = 0;
+  for (size_t i = 0; i < out.samples.size(); ++i) {
+    const double want = std::fmax(-1.0, std::fmin(1.0, quantised.samples[i] * gain));
+    clipped += std::fabs(quantised.samples[i] * gain) > 1.0;
+    ASSERT_NEAR(out.samples[i], want, 2.0 / 32768.0) << "sample " << i;
+  }
+  EXPECT_GT(clipped, 0) << "the test signal never went above full scale";
+}
+
+TEST_F(QuenbarCli, StateRoundTrip) {
+  const Audio in = toolstest::MakeSignal(2000, 2, 44100);
+  const std::string state = dir.File("s.state");
+  const Audio direct =
+      Render(in, {"--level", "3", "--mix", "0.25", "--save-state", state, "--precision", "64"},
+             "direct");
+  const std::vector<unsigned char> bytes = toolstest::ReadBytes(state);
+  ASSERT_EQ(bytes.size(), 44u);
+  double values[5];
+  std::memcpy(values, bytes.data(), sizeof(values));
+  EXPECT_NEAR(values[0], 3.0, 1e-12);   // Level
+  EXPECT_NEAR(values[1], 0.25, 1e-12);  // Mix
+  EXPECT_EQ(values[2], 0.75);           // Tone default
+  EXPECT_EQ(values[3], 0.0);            // Snap default
+  EXPECT_EQ(values[4], 0.0);            // Bypass
+  int32_t bypassWord = -1;
+  std::memcpy(&bypassWord, bytes.data() + 40, 4);
+  EXPECT_EQ(bypassWord, 0);
+
+  const Audio restored = Render(in, {"--state", state, "--precision", "64"}, "restored");
+  ASSERT_EQ(restored.samples.size(), direct.samples.size());
+  for (size_t i = 0; i < direct.samples.size(); ++i) ASSERT_EQ(restored.samples[i], direct.samples[i]);
+}
+
+TEST_F(QuenbarCli, RestoredHostBypassSurvivesTheSetUp) {
+  // Defaults with the host bypass word set: the plug-in must pass audio through.
+  std::vector<unsigned char> bytes(44, 0);
+  const double defaults[5] = {0.0, 1.0, 0.75, 0.0, 0.0};
+  std::memcpy(bytes.data(), defaults, sizeof(defaults));
+  bytes[40] = 1;
+  const std::string state = dir.File("bypassed.state");
+  ASSERT_TRUE(toolstest::WriteBytes(state, bytes));
+  const Audio in = toolstest::MakeSignal(1500, 2, 44100);
+  const Audio out = Render(in, {"--state", state, "--precision", "64"});
+  ASSERT_EQ(out.samples.size(), in.samples.size());
+  for (size_t i = 0; i < in.samples.size(); ++i) ASSERT_EQ(out.samples[i], in.samples[i]);
+}
+
+TEST_F(QuenbarCli, RangeEndsAreAcceptedAndBeyondThemRejected) {
+  const Audio in = toolstest::MakeSignal(500, 2, 44100);
+  ASSERT_TRUE(toolstest::WriteAudio(dir.File("in.wav"), in));
+  const std::string out = dir.File("out.wav");
+  struct Case {
+    const char* option;
+    const char* value;
+    const char* range;
+  } bad[] = {{"--level", "15.5", "-15 to 15"}, {"--level", "-16", "-15 to 15"},
+             {"--mix", "1.01", "0 to 1"},      {"--mix", "-0.5", "0 to 1"},
+             {"--tone", "0.2", "0.25 to 1.25"}, {"--snap", "31", "0 to 30"}};
+  for (const Case& c : bad) {
+    const RunResult r =
+        RunQuenbar({"render", dir.File("in.wav"), out, "--plugin", kBundle, c.option, c.value});
+    EXPECT_NE(r.exitCode, 0) << c.option << " " << c.value;
+    EXPECT_TRUE(Contains(r.err, c.range)) << r.err;
+    EXPECT_FALSE(toolstest::FileExists(out)) << c.option << " " << c.value;
+  }
+  const RunResult ok = RunQuenbar({"render", dir.File("in.wav"), out, "--plugin", kBundle,
+                                   "--level", "-15", "--mix", "1", "--tone", "1.25", "--snap", "30"});
+  EXPECT_EQ(ok.exitCode, 0) << ok.err;
+  EXPECT_TRUE(toolstest::FileExists(out));
+}
+
+TEST_F(QuenbarCli, EmptyInputGivesEmptyOutputAndStillSavesState) {
+  Audio in;
+  in.channels = 2;
+  const std::string state = dir.File("e.state");
+  const Audio out = Render(in, {"--snap", "6", "--save-state", state});
+  EXPECT_EQ(out.Frames(), 0);
+  const std::vector<unsigned char> bytes = toolstest::ReadBytes(state);
+  ASSERT_EQ(bytes.size(), 44u);
+  double snap = 0.0;
+  std::memcpy(&snap, bytes.data() + 24, 8);
+  EXPECT_NEAR(snap, 6.0, 1e-12);
+}
+
+}  // namespace
