@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -37,7 +39,12 @@ IPluginParameter::IPluginParameter(IParam* param, ParamID tag, UnitID unitID) : 
   AsciiToString128(param->GetNameForHost(), info.title);
   info.shortTitle[0] = 0;
   AsciiToString128(param->GetLabelForHost(), info.units);
-  info.stepCount = param->GetKind() == kParamDouble ? 0 : (int32)(param->GetMax() - param->GetMin());
+  // An int range can be wider than int32: converting that would be undefined.
+  const double steps = param->GetMax() - param->GetMin();
+  if (param->GetKind() == kParamDouble)
+    info.stepCount = 0;
+  else
+    info.stepCount = steps < (double)INT32_MAX ? (int32)steps : INT32_MAX;
   info.defaultNormalizedValue = FiniteOrZero(param->GetDefaultNormalized());
   info.unitId = unitID;
   info.flags = param->CanAutomate() ? ParameterInfo::kCanAutomate : 0;

@@ -42,61 +42,70 @@ tresult PLUGIN_API IPluginVST3::initialize(FUnknown* context)
     }
   }
 
+  tresult result = r;
+  // A failed allocation must not unwind into the host.
   if (r == kResultOk)
   {
-    TChar label[128];
-    auto busLabel = [&](Util_String* s) {
-      AsciiToString128(s ? s->Get() : "", label);
-      return label;
-    };
-
-    const int nMain = NInChannels() - mSideChainChannels;
-    if (nMain >= 1 && nMain <= 8)
-      addAudioInput(busLabel(GetInputBusLabel(0)), getSpeakerArrForChans(nMain), kMain, BusInfo::kDefaultActive);
-
-    if (IsInst())
+    try
     {
-      for (int c = 0; c < NOutChannels(); c += 2)
-        addAudioOutput(busLabel(GetOutputBusLabel(c / 2)), SpeakerArr::kStereo, kMain, BusInfo::kDefaultActive);
+      TChar label[128];
+      auto busLabel = [&](Util_String* s) {
+        AsciiToString128(s ? s->Get() : "", label);
+        return label;
+      };
+
+      const int nMain = NInChannels() - mSideChainChannels;
+      if (nMain >= 1 && nMain <= 8)
+        addAudioInput(busLabel(GetInputBusLabel(0)), getSpeakerArrForChans(nMain), kMain, BusInfo::kDefaultActive);
+
+      if (IsInst())
+      {
+        for (int c = 0; c < NOutChannels(); c += 2)
+          addAudioOutput(busLabel(GetOutputBusLabel(c / 2)), SpeakerArr::kStereo, kMain, BusInfo::kDefaultActive);
+      }
+      else
+      {
+        addAudioOutput(busLabel(GetOutputBusLabel(0)), getSpeakerArrForChans(NOutChannels()), kMain,
+                       BusInfo::kDefaultActive);
+      }
+
+      if (mSideChainChannels)
+      {
+        if (mSideChainChannels > 2) mSideChainChannels = 2;
+        addAudioInput(busLabel(GetInputBusLabel(1)), getSpeakerArrForChans(mSideChainChannels), kAux, 0);
+      }
+
+      if (DoesMIDI()) addEventInput(STR16("MIDI Input"), 1, kMain, BusInfo::kDefaultActive);
+
+      if (NPresets() > 0)
+        parameters.addParameter(new Parameter(STR16("Preset"), kPresetListTag, STR16(""), 0., NPresets(),
+                                              ParameterInfo::kIsProgramChange, kRootUnitId));
+
+      if (!IsInst())
+      {
+        auto* bypass = new StringListParameter(
+            STR16("Bypass"), kHostBypassTag, nullptr,
+            ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
+        bypass->appendString(STR16("off"));
+        bypass->appendString(STR16("on"));
+        parameters.addParameter(bypass);
+      }
+
+      for (int i = 0; i < NParams(); ++i)
+      {
+        const UnitID unit = FindOrAddUnit(GetParam(i)->GetParamGroupForHost());
+        parameters.addParameter(new IPluginParameter(GetParam(i), (ParamID)i, unit));
+      }
     }
-    else
+    catch (...)
     {
-      addAudioOutput(busLabel(GetOutputBusLabel(0)), getSpeakerArrForChans(NOutChannels()), kMain,
-                     BusInfo::kDefaultActive);
-    }
-
-    if (mSideChainChannels)
-    {
-      if (mSideChainChannels > 2) mSideChainChannels = 2;
-      addAudioInput(busLabel(GetInputBusLabel(1)), getSpeakerArrForChans(mSideChainChannels), kAux, 0);
-    }
-
-    if (DoesMIDI()) addEventInput(STR16("MIDI Input"), 1, kMain, BusInfo::kDefaultActive);
-
-    if (NPresets() > 0)
-      parameters.addParameter(new Parameter(STR16("Preset"), kPresetListTag, STR16(""), 0., NPresets(),
-                                            ParameterInfo::kIsProgramChange, kRootUnitId));
-
-    if (!IsInst())
-    {
-      auto* bypass = new StringListParameter(
-          STR16("Bypass"), kHostBypassTag, nullptr,
-          ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
-      bypass->appendString(STR16("off"));
-      bypass->appendString(STR16("on"));
-      parameters.addParameter(bypass);
-    }
-
-    for (int i = 0; i < NParams(); ++i)
-    {
-      const UnitID unit = FindOrAddUnit(GetParam(i)->GetParamGroupForHost());
-      parameters.addParameter(new IPluginParameter(GetParam(i), (ParamID)i, unit));
+      result = kOutOfMemory;
     }
   }
 
   OnHostIdentified();
   RestorePreset(0);
-  return r;
+  return result;
 }
 
 tresult PLUGIN_API IPluginVST3::terminate()
@@ -104,8 +113,10 @@ tresult PLUGIN_API IPluginVST3::terminate()
   return SingleComponentEffect::terminate();
 }
 
+// A function try block: a bus that cannot be allocated must not unwind into the host.
 tresult PLUGIN_API IPluginVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                    SpeakerArrangement* outputs, int32 numOuts)
+try
 {
   SetInputChannelConnections(0, NInChannels(), false);
   SetOutputChannelConnections(0, NOutChannels(), false);
@@ -147,6 +158,10 @@ tresult PLUGIN_API IPluginVST3::setBusArrangements(SpeakerArrangement* inputs, i
     addAudioInput(STR16("Sidechain Input"), getSpeakerArrForChans(reqSc), kAux, 0);
   }
   return kResultOk;
+}
+catch (...)
+{
+  return kOutOfMemory;
 }
 
 tresult PLUGIN_API IPluginVST3::setActive(TBool state)

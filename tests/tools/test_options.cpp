@@ -144,3 +144,12 @@ TEST(ToolOptions, RangeCheckNamesTheValidRange) {
 }
 
 }  // namespace
+
+TEST(Options, SaveStateMayNotNameTheAudioFiles) {
+  Parsed same = Parse({"render", "in.wav", "out.wav", "--save-state", "out.wav"});
+  EXPECT_FALSE(same.ok);
+  EXPECT_NE(same.error.find("--save-state"), std::string::npos);
+  EXPECT_FALSE(Parse({"render", "in.wav", "out.wav", "--save-state", "./in.wav"}).ok);
+  Parsed other = Parse({"render", "in.wav", "out.wav", "--save-state", "out.state"});
+  EXPECT_TRUE(other.ok) << other.error;
+}

@@ -58,6 +58,26 @@ TEST(AtomicFile, RefusesDirectoriesAndMissingFolders) {
   EXPECT_TRUE(Contains(error, "Not a directory")) << error;
 }
 
+// A device or FIFO target must never be renamed over: that turns /dev/null
+// into a plain file. A FIFO stands in for the device here.
+TEST(AtomicFile, RefusesTargetsThatAreNotRegularFiles) {
+  TempDir dir;
+  const std::string fifo = dir.File("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string error;
+  {
+    quenbar::AtomicFile f;
+    const bool opened = f.Open(fifo, &error);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(Contains(error, "not a regular file")) << error;
+    if (opened) f.Commit(&error);
+  }
+  struct stat st;
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO was replaced by a plain file";
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"pipe"});
+}
+
 class RenderFailure : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -144,6 +164,23 @@ TEST_F(RenderFailure, BadOptionsExitNonZeroWithoutTouchingFiles) {
   EXPECT_TRUE(Contains(r.err, "32 or 64")) << r.err;
   r = Fail({"render", input});
   EXPECT_TRUE(Contains(r.err, "needs an input and an output")) << r.err;
+}
+
+TEST_F(RenderFailure, DeviceOrFifoTargetsAreLeftAlone) {
+  const std::string fifo = dir.File("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"render", input, fifo},
+        std::vector<std::string>{"render", input, output, "--save-state", fifo}}) {
+    const toolstest::RunResult r = RunQuenbar(args);
+    EXPECT_NE(r.exitCode, 0) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.err, "not a regular file")) << r.err;
+    EXPECT_FALSE(FileExists(output)) << "output written although the state target was refused";
+    struct stat st;
+    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO was replaced by a plain file";
+  }
+  unlink(fifo.c_str());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // new and malloc of this binary is counted while the counter is armed.
 #include "adapter_support.h"
 
+#include "pluginterfaces/vst/vstspeaker.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,6 +18,8 @@ extern "C" void __libc_free(void*);
 namespace {
 std::atomic<bool> gArmed{false};
 std::atomic<long> gAllocs{0};
+// While set, operator new fails as it does when memory runs out.
+std::atomic<bool> gFailNew{false};
 void Count()
 {
   if (gArmed.load(std::memory_order_relaxed)) gAllocs.fetch_add(1, std::memory_order_relaxed);
@@ -45,6 +49,7 @@ extern "C" void free(void* p)
 void* operator new(size_t n)
 {
   Count();
+  if (gFailNew.load(std::memory_order_relaxed)) throw std::bad_alloc();
   if (void* p = __libc_malloc(n ? n : 1)) return p;
   throw std::bad_alloc();
 }
@@ -166,4 +171,43 @@ TEST(Vst3AdapterAlloc, NoAllocationInsideFloatBlocks)
 TEST(Vst3AdapterAlloc, NoAllocationInsideDoubleBlocks)
 {
   EXPECT_EQ(AllocationsWhileProcessing<double>(kSample64), 0);
+}
+
+// An allocation that fails inside a host call becomes a result code; an
+// exception unwinding into the host would end it.
+TEST(Vst3AdapterAlloc, FailedAllocationsInHostCallsBecomeResultCodes)
+{
+  // Nothing may allocate between setting and clearing the flag, gtest included.
+  auto failing = [](auto call, tresult* r) {
+    bool threw = false;
+    gFailNew = true;
+    try
+    {
+      *r = call();
+    }
+    catch (...)
+    {
+      threw = true;
+    }
+    gFailNew = false;
+    return threw;
+  };
+
+  auto* plug = new TestPlug;
+  tresult r = kResultOk;
+  EXPECT_FALSE(failing([&] { return plug->initialize(nullptr); }, &r)) << "initialize threw";
+  EXPECT_EQ(r, kOutOfMemory);
+  EXPECT_EQ(plug->hostIdentified, 1) << "the host is still identified";
+  plug->terminate();
+  EXPECT_EQ(plug->release(), 0u);
+
+  plug = new TestPlug;
+  ASSERT_EQ(plug->initialize(nullptr), kResultOk);
+  SpeakerArrangement mono = SpeakerArr::kMono;
+  // Mono in and out replaces both stereo busses: a new bus must be allocated.
+  EXPECT_FALSE(failing([&] { return plug->setBusArrangements(&mono, 1, &mono, 1); }, &r))
+      << "setBusArrangements threw";
+  EXPECT_EQ(r, kOutOfMemory);
+  plug->terminate();
+  EXPECT_EQ(plug->release(), 0u);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -158,6 +159,19 @@ TEST(Vst3AdapterTexts, HugeNumbersAreCutNotOverrun)
   ASSERT_EQ(plug->getParamStringByValue(0, 1., s), kResultOk);
   EXPECT_EQ(Narrow(s).size(), 127u) << "301 digits + decimals must be cut to the string";
   EXPECT_EQ(Narrow(s).substr(0, 4), "1000");
+  plug->terminate();
+  plug->release();
+}
+
+TEST(Vst3AdapterTexts, WideIntegerRangeStepCountStaysPositive)
+{
+  auto* plug = new TestPlug(false, false, "1-1 2-2", 0, 0, 1);
+  plug->GetParam(0)->InitInt("Wide", 0, INT_MIN, INT_MAX);
+  ASSERT_EQ(plug->initialize(nullptr), kResultOk);
+  ParameterInfo info{};
+  ASSERT_EQ(plug->getParameterInfo(2, info), kResultTrue); // after "Preset" and "Bypass"
+  EXPECT_EQ(Narrow(info.title), "Wide");
+  EXPECT_EQ(info.stepCount, INT32_MAX) << "a range wider than int32 must not wrap negative";
   plug->terminate();
   plug->release();
 }

@@ -27,7 +27,7 @@ struct Noise {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 4) {
+  if (argc < 2 || argc > 4 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: quenbar-demo-signal OUT.wav [SECONDS (default 6)] [RATE (default 44100)]\n");
     return 2;
   }

@@ -28,17 +28,11 @@ tresult PLUGIN_API HostApplication::queryInterface(const TUID iid, void** obj) {
 
 tresult PLUGIN_API ComponentHandler::beginEdit(Vst::ParamID) { return kResultOk; }
 
-tresult PLUGIN_API ComponentHandler::performEdit(Vst::ParamID, Vst::ParamValue) {
-  ++mEdits;
-  return kResultOk;
-}
+tresult PLUGIN_API ComponentHandler::performEdit(Vst::ParamID, Vst::ParamValue) { return kResultOk; }
 
 tresult PLUGIN_API ComponentHandler::endEdit(Vst::ParamID) { return kResultOk; }
 
-tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags) {
-  mRestartFlags |= flags;
-  return kResultOk;
-}
+tresult PLUGIN_API ComponentHandler::restartComponent(int32) { return kResultOk; }
 
 tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj) {
   if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) ||

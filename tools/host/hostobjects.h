@@ -27,7 +27,7 @@ class HostApplication : public Steinberg::Vst::IHostApplication {
   Steinberg::uint32 mRefs = 1;
 };
 
-// Counts what the plug-in reports; rendering never depends on it.
+// Accepts and ignores what the plug-in reports; rendering never depends on it.
 class ComponentHandler : public Steinberg::Vst::IComponentHandler {
  public:
   ComponentHandler() = default;
@@ -43,13 +43,8 @@ class ComponentHandler : public Steinberg::Vst::IComponentHandler {
   Steinberg::uint32 PLUGIN_API addRef() override { return ++mRefs; }
   Steinberg::uint32 PLUGIN_API release() override { return --mRefs; }
 
-  int Edits() const { return mEdits; }
-  Steinberg::int32 RestartFlags() const { return mRestartFlags; }
-
  private:
   Steinberg::uint32 mRefs = 1;
-  int mEdits = 0;
-  Steinberg::int32 mRestartFlags = 0;
 };
 
 }  // namespace vst3host

@@ -18,7 +18,6 @@ class MemStream : public Steinberg::IBStream, public Steinberg::ISizeableStream 
   virtual ~MemStream() = default;
 
   const std::vector<uint8_t>& Data() const { return mData; }
-  Steinberg::int64 Position() const { return mPos; }
 
   Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 numBytes,
                                      Steinberg::int32* numBytesRead) override;

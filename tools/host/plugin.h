@@ -59,7 +59,6 @@ class Plugin {
 
   bool HasSeparateController() const { return mSeparateController; }
   Steinberg::Vst::IEditController* Controller() const { return mController; }
-  ComponentHandler& Handler() { return mHandler; }
 
   std::vector<BusRecord> Busses(Steinberg::Vst::MediaType type,
                                 Steinberg::Vst::BusDirection dir) const;

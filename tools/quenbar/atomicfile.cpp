@@ -29,9 +29,15 @@ std::string BaseOf(const std::string& path) {
 bool AtomicFile::Open(const std::string& path, std::string* error) {
   Discard();
   struct stat st;
-  if (path.empty() || path.back() == '/' ||
-      (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+  const bool exists = !path.empty() && stat(path.c_str(), &st) == 0;
+  if (path.empty() || path.back() == '/' || (exists && S_ISDIR(st.st_mode))) {
     *error = "cannot write " + path + ": it is a directory";
+    return false;
+  }
+  // The rename in Commit would replace a device or FIFO (/dev/null, say)
+  // with a plain file.
+  if (exists && !S_ISREG(st.st_mode)) {
+    *error = "cannot write " + path + ": not a regular file";
     return false;
   }
   std::string pattern = DirectoryOf(path) + "/." + BaseOf(path) + ".XXXXXX";

@@ -17,7 +17,8 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   // Creates the temporary file for path. False with *error set when the
-  // directory is missing or not writable, or path names a directory.
+  // directory is missing or not writable, or path names a directory, a
+  // device or anything else that is not a regular file.
   bool Open(const std::string& path, std::string* error);
   int Fd() const { return mFd; }
   const std::string& TempPath() const { return mTempPath; }

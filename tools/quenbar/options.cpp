@@ -1,5 +1,7 @@
 #include "tools/quenbar/options.h"
 
+#include <filesystem>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +11,15 @@
 namespace quenbar {
 
 namespace {
+
+// Paths that name the same file, whether or not it exists yet.
+bool SamePath(const std::string& a, const std::string& b) {
+  std::error_code ea, eb;
+  const auto ca = std::filesystem::weakly_canonical(std::filesystem::absolute(a), ea);
+  const auto cb = std::filesystem::weakly_canonical(std::filesystem::absolute(b), eb);
+  if (ea || eb) return a == b;
+  return ca == cb;
+}
 
 bool ParseNumber(const std::string& option, const std::string& text, double* value,
                  std::string* error) {
@@ -127,6 +138,11 @@ bool ParseRender(const std::vector<std::string>& args, Options* o, std::string* 
   }
   o->input = files[0];
   o->output = files[1];
+  // The state file must never replace the audio it was rendered from or to.
+  if (!o->stateOut.empty() && (SamePath(o->stateOut, o->output) || SamePath(o->stateOut, o->input))) {
+    *error = "--save-state " + o->stateOut + " names an audio file of this render";
+    return false;
+  }
   return true;
 }
 

@@ -16,7 +16,6 @@ class Progress {
   void Update(int64_t done);
   // Ends the bar's line; safe to repeat.
   void Finish();
-  bool Enabled() const { return mEnabled; }
 
  private:
   int64_t mTotal;
