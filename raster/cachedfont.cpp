@@ -415,18 +415,22 @@ void Raster_CachedFont::DrawGlyph(Raster_IBitmap* bm, int codePoint, int x, int 
   // Two colours: full coverage is the glyph, half coverage its outline or shadow.
   const int a = Raster_AlphaWeight(alpha);
   if (a <= 0) return;
-  for (int py = drawn.top; py < drawn.bottom; ++py)
-  {
-    Raster_Pixel* row = Raster_RowPtr(bm, py);
-    const unsigned char* c = cov + (py - box.top) * e->width - box.left;
-    for (int px = drawn.left; px < drawn.right; ++px)
+  const Raster_Pixel textColor = mTextColor, effectColor = mEffectColor;
+  Raster_WithCombineOp(mMode, a, false, [&](auto op) {
+    for (int py = drawn.top; py < drawn.bottom; ++py)
     {
-      if (!c[px]) continue;
-      const Raster_Pixel col = c[px] == 255 ? mTextColor : mEffectColor;
-      Raster_CombinePixels2(row + px, Raster_GetR(col), Raster_GetG(col), Raster_GetB(col), Raster_GetA(col), a,
-                            mMode);
+      Raster_Pixel* row = Raster_RowPtr(bm, py);
+      const unsigned char* c = cov + (ptrdiff_t)(py - box.top) * e->width;
+      for (int px = drawn.left; px < drawn.right; ++px)
+      {
+        const int v = c[px - box.left];
+        if (!v) continue;
+        const Raster_Pixel col = v == 255 ? textColor : effectColor;
+        decltype(op)::doPix((unsigned char*)(row + px), Raster_GetR(col), Raster_GetG(col), Raster_GetB(col),
+                            Raster_GetA(col), a);
+      }
     }
-  }
+  });
 }
 
 // Lays the text out with cached glyphs (rendering what is missing); returns the line count.

@@ -148,15 +148,15 @@ void Disc(const Canvas& cv, int cx, int cy, int r, int alpha, bool aa)
   }
 }
 
-bool Rejected(Raster_IBitmap* dest, float cx, float cy, float r)
+} // namespace
+
+namespace raster_detail {
+
+bool CircleRejected(Raster_IBitmap* dest, float cx, float cy, float r)
 {
   if (!Drawable(dest) || !(r >= 0) || r > kMaxRadius || !std::isfinite(cx) || !std::isfinite(cy)) return true;
   return cx + r < -2 || cy + r < -2 || cx - r > dest->getWidth() + 2 || cy - r > dest->getHeight() + 2;
 }
-
-} // namespace
-
-namespace raster_detail {
 
 // Circle outline through an optional set of clip rectangles (arcs draw through these).
 void DrawCircleClipped(Raster_IBitmap* dest, float fcx, float fcy, float fr, Raster_Pixel color, int alpha,
@@ -164,7 +164,7 @@ void DrawCircleClipped(Raster_IBitmap* dest, float fcx, float fcy, float fr, Ras
 {
   Canvas cv(dest, color);
   for (int i = 0; i < nclips && i < 6; ++i) cv.clip[cv.nclip++] = clips[i];
-  const int cx = (int)std::floor(fcx + 0.5f), cy = (int)std::floor(fcy + 0.5f), r = (int)(fr + 0.5f);
+  const int cx = (int)(fcx + 0.5f), cy = (int)(fcy + 0.5f), r = (int)(fr + 0.5f);
   if (aa) WithCoverageOp(mode, [&](auto op) { Ring<decltype(op)>(cv, cx, cy, r, alpha, true); });
   else WithPlotOp(mode, alpha, [&](auto op) { Ring<decltype(op)>(cv, cx, cy, r, alpha, false); });
 }
@@ -174,7 +174,7 @@ void DrawCircleClipped(Raster_IBitmap* dest, float fcx, float fcy, float fr, Ras
 void Raster_Circle(Raster_IBitmap* dest, float cx, float cy, float r, Raster_Pixel color, float alpha, int mode,
                    bool antialias)
 {
-  if (Rejected(dest, cx, cy, r)) return;
+  if (CircleRejected(dest, cx, cy, r)) return;
   const int a = Raster_AlphaWeight(alpha);
   if (a <= 0) return;
   const float twice = r * 2.0f;
@@ -192,11 +192,11 @@ void Raster_Circle(Raster_IBitmap* dest, float cx, float cy, float r, Raster_Pix
 void Raster_FillCircle(Raster_IBitmap* dest, float fcx, float fcy, float fr, Raster_Pixel color, float alpha,
                        int mode, bool antialias)
 {
-  if (Rejected(dest, fcx, fcy, fr)) return;
+  if (CircleRejected(dest, fcx, fcy, fr)) return;
   const int a = Raster_AlphaWeight(alpha);
   if (a <= 0) return;
   const Canvas cv(dest, color);
-  const int cx = (int)std::floor(fcx + 0.5f), cy = (int)std::floor(fcy + 0.5f), r = (int)(fr + 0.5f);
+  const int cx = (int)(fcx + 0.5f), cy = (int)(fcy + 0.5f), r = (int)(fr + 0.5f);
   if (antialias) WithCoverageOp(mode, [&](auto op) { Disc<decltype(op)>(cv, cx, cy, r, a, true); });
   else WithPlotOp(mode, a, [&](auto op) { Disc<decltype(op)>(cv, cx, cy, r, a, false); });
 }

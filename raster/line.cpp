@@ -2,6 +2,7 @@
 
 #include "raster/plot.h"
 
+#include <cmath>
 #include <cstdlib>
 
 using namespace raster_detail;
@@ -36,11 +37,12 @@ bool Raster_ClipLine(int* px1, int* py1, int* px2, int* py2, int w, int h)
     if (c1 & c2) return false;
     const int c = c1 ? c1 : c2;
     const double dx = (double)x2 - x1, dy = (double)y2 - y1;
+    // The quotient is truncated on its own, then added to the end point.
     int nx, ny;
-    if (c & 8) { nx = ToInt(x1 + (h - (double)y1) * dx / dy); ny = h - 1; }
-    else if (c & 4) { nx = ToInt(x1 - (double)y1 * dx / dy); ny = 0; }
-    else if (c & 2) { nx = w - 1; ny = ToInt(y1 + (w - (double)x1) * dy / dx); }
-    else { nx = 0; ny = ToInt(y1 - (double)x1 * dy / dx); }
+    if (c & 8) { nx = ToInt(x1 + std::trunc((h - (double)y1) * dx / dy)); ny = h - 1; }
+    else if (c & 4) { nx = ToInt(x1 - std::trunc((double)y1 * dx / dy)); ny = 0; }
+    else if (c & 2) { nx = w - 1; ny = ToInt(y1 + std::trunc((w - (double)x1) * dy / dx)); }
+    else { nx = 0; ny = ToInt(y1 - std::trunc((double)x1 * dy / dx)); }
     if (c == c1) { x1 = nx; y1 = ny; c1 = Outcode(x1, y1, w, h); }
     else { x2 = nx; y2 = ny; c2 = Outcode(x2, y2, w, h); }
   }

@@ -1,4 +1,5 @@
-// The raster library: bitmaps, combine modes, blits, PNG files and vector primitives.
+// The raster library: bitmaps, combine modes, blits, PNG files, vector primitives and cached-font
+// text. Contract: an umbrella only; each header states its threads, locks and ownership.
 #pragma once
 
 #include "raster/bitmap.h"
@@ -6,6 +7,4 @@
 #include "raster/blit.h"
 #include "raster/png.h"
 #include "raster/vector.h"
-#if __has_include("raster/cachedfont.h")
 #include "raster/cachedfont.h"
-#endif

@@ -89,6 +89,11 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
   if (dx + w > dest->getWidth()) w = dest->getWidth() - dx;
   if (dy + h > dest->getHeight()) h = dest->getHeight() - dy;
   if (w <= 0 || h <= 0) return;
+  // Every position the loops reach must fit 16.16 in 64 bits; one this far off reads nothing.
+  const double kFar = 70368744177664.0;  // 2^46 source pixels
+  if (std::fabs(x0) + w * std::fabs(sxx) + h * std::fabs(syx) >= kFar ||
+      std::fabs(y0) + w * std::fabs(sxy) + h * std::fabs(syy) >= kFar)
+    return;
 
   RotSetup r;
   r.dx0 = dx; r.dy0 = dy; r.w = w; r.h = h;

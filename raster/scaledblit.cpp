@@ -31,6 +31,7 @@ bool SetupAxis(Axis& ax, int dst, int dsize, double s0, double ssize, int destSi
   else pos = (int64_t)std::floor(s0 * 65536.0);
   int64_t st = (int64_t)std::floor(step * 65536.0);
   if (mirror) st = -st;
+  if (d + n <= 0) return false;  // wholly left of the bitmap; also keeps -d * st in range
   if (d < 0) { pos += -d * st; n += d; d = 0; }
   if (d + n > destSize) n = destSize - d;
   const int64_t lim = (int64_t)srcSize << 16;

@@ -9,6 +9,8 @@
 using namespace raster_detail;
 
 namespace raster_detail {
+// Nothing to draw: no pixels, a bad radius, or the circle wholly beyond the bitmap's 2-pixel margin.
+bool CircleRejected(Raster_IBitmap* dest, float cx, float cy, float r);
 void DrawCircleClipped(Raster_IBitmap* dest, float cx, float cy, float r, Raster_Pixel color, int alpha, int mode,
                        bool aa, const RECT* clips, int nclips);
 }
@@ -21,9 +23,7 @@ const double kHalfPi = kTwoPi / 4.0;
 void Raster_Arc(Raster_IBitmap* dest, float cx, float cy, float r, float startAngle, float endAngle,
                 Raster_Pixel color, float alpha, int mode, bool antialias)
 {
-  if (!Drawable(dest) || !(r >= 0) || r > (1 << 20) || !std::isfinite(cx) || !std::isfinite(cy) ||
-      !std::isfinite(startAngle) || !std::isfinite(endAngle))
-    return;
+  if (CircleRejected(dest, cx, cy, r) || !std::isfinite(startAngle) || !std::isfinite(endAngle)) return;
   const int a = Raster_AlphaWeight(alpha);
   if (a <= 0) return;
   if (endAngle - startAngle >= kTwoPi)
@@ -39,7 +39,7 @@ void Raster_Arc(Raster_IBitmap* dest, float cx, float cy, float r, float startAn
   // go to the circle drawer at once: pixels shared by two pieces are drawn once.
   RECT clips[6];
   int n = 0;
-  const double icx = std::floor(cx + 0.5), icy = std::floor(cy + 0.5), ir = (int)(r + 0.5f);
+  const double icx = (int)(cx + 0.5f), icy = (int)(cy + 0.5f), ir = (int)(r + 0.5f);
   double p = a1;
   while (p < a2 && n < 6)
   {
@@ -130,7 +130,7 @@ void FillPolygonRows(const Canvas& cv, const int* xs, const int* ys, int n, int 
         continue;
       }
       const float slope = (float)(xs[j] - (double)xs[i]) / (float)(yb - (double)ya);
-      const double xe = std::trunc(xs[i] + (double)(y - ya) * slope);
+      const double xe = std::trunc(xs[i] + ((double)y - ya) * slope);
       xl = std::fmin(xl, xe);
       xr = std::fmax(xr, xe);
     }

@@ -14,7 +14,7 @@ bool Raster_SysBitmap::resize(int w, int h)
   if (w == mWidth && h == mHeight) return false;
   mWidth = w;
   mHeight = h;
-  if (w != 0 && h != 0 && w <= mAllocW && h <= mAllocH && mBits) return true;
+  if (w > 0 && h > 0 && w <= mAllocW && h <= mAllocH && mBits) return true;
 
   mAllocW = (w > 0 && w <= 0x7FFFFFFC) ? (w + 3) & ~3 : 0;
   mAllocH = h;

@@ -15,7 +15,7 @@ void Append(png_structp png, png_bytep data, png_size_t len)
 void NoFlush(png_structp) {}
 
 // No objects with destructors in this frame: libpng errors long-jump out of it.
-bool Encode(png_structp png, png_infop info, const PngSpec& s, std::vector<png_bytep>& rows,
+bool Encode(png_structp png, png_infop info, const PngDesc& s, std::vector<png_bytep>& rows,
             std::vector<png_color>& pal)
 {
   if (setjmp(png_jmpbuf(png))) return false;
@@ -41,7 +41,7 @@ bool Encode(png_structp png, png_infop info, const PngSpec& s, std::vector<png_b
 
 } // namespace
 
-std::vector<uint8_t> MakePng(const PngSpec& s)
+std::vector<uint8_t> MakePng(const PngDesc& s)
 {
   std::vector<uint8_t> out;
   std::vector<std::vector<uint8_t>> copy = s.rows;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct PngSpec
+struct PngDesc
 {
   int width = 1, height = 1;
   int colorType = 2;     // PNG_COLOR_TYPE_*
@@ -18,5 +18,5 @@ struct PngSpec
   std::vector<std::vector<uint8_t>> rows;  // packed rows as libpng expects them
 };
 
-std::vector<uint8_t> MakePng(const PngSpec& spec);
+std::vector<uint8_t> MakePng(const PngDesc& desc);
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& data);

@@ -112,3 +112,18 @@ TEST(RasterSysBitmap, BackedByShimContext)
   EXPECT_TRUE(bm.resize(2, 2));
   EXPECT_NE(bm.getBits(), nullptr);
 }
+
+// A negative size never keeps the old pixels under a negative width or height.
+TEST(RasterSysBitmap, NegativeSizeLeavesAnEmptyBitmap)
+{
+  Raster_SysBitmap bm(8, 8);
+  ASSERT_NE(bm.getBits(), nullptr);
+  EXPECT_FALSE(bm.resize(-4, 8));
+  EXPECT_EQ(bm.getWidth(), 0);
+  EXPECT_EQ(bm.getBits(), nullptr);
+  EXPECT_TRUE(bm.resize(8, 8));
+  ASSERT_NE(bm.getBits(), nullptr);
+  EXPECT_FALSE(bm.resize(8, -1));
+  EXPECT_EQ(bm.getHeight(), 0);
+  EXPECT_EQ(bm.getBits(), nullptr);
+}

@@ -26,9 +26,9 @@ std::string TempPath(const char* name)
   return std::string(dir && *dir ? dir : "/tmp") + "/quenbar_raster_" + std::to_string(getpid()) + "_" + name;
 }
 
-PngSpec Rgb8(int w, int h)
+PngDesc Rgb8(int w, int h)
 {
-  PngSpec s;
+  PngDesc s;
   s.width = w;
   s.height = h;
   s.colorType = PNG_COLOR_TYPE_RGB;
@@ -74,7 +74,7 @@ void SetDeclaredSize(std::vector<uint8_t>& png, uint32_t w, uint32_t h)
 
 TEST(RasterPng, PaletteWithTransparency)
 {
-  PngSpec s;
+  PngDesc s;
   s.width = 4;
   s.height = 1;
   s.colorType = PNG_COLOR_TYPE_PALETTE;
@@ -88,7 +88,7 @@ TEST(RasterPng, PaletteWithTransparency)
 
 TEST(RasterPng, SixteenBitRgbKeepsHighBytes)
 {
-  PngSpec s;
+  PngDesc s;
   s.width = 2;
   s.height = 1;
   s.colorType = PNG_COLOR_TYPE_RGB;
@@ -101,7 +101,7 @@ TEST(RasterPng, SixteenBitRgbKeepsHighBytes)
 
 TEST(RasterPng, LowBitDepthGreyExpands)
 {
-  PngSpec s;
+  PngDesc s;
   s.width = 10;
   s.height = 1;
   s.colorType = PNG_COLOR_TYPE_GRAY;
@@ -125,7 +125,7 @@ TEST(RasterPng, LowBitDepthGreyExpands)
 
 TEST(RasterPng, GreyAlphaAndRgba)
 {
-  PngSpec s;
+  PngDesc s;
   s.width = 2;
   s.height = 1;
   s.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
@@ -166,7 +166,7 @@ TEST(RasterPng, NewBitmapShapeAndGivenBitmapResized)
 
 TEST(RasterPng, InterlacedMatchesPlain)
 {
-  PngSpec s = Rgb8(11, 9);
+  PngDesc s = Rgb8(11, 9);
   std::unique_ptr<Raster_IBitmap> plain(Load(MakePng(s)));
   s.interlace = true;
   std::unique_ptr<Raster_IBitmap> interlaced(Load(MakePng(s)));
@@ -307,7 +307,7 @@ TEST(RasterPngBadInput, HugeDimensionsRefusedBeforeAllocating)
 TEST(RasterPngBadInput, HighlyCompressedImageStillLoads)
 {
   // 1500 x 1500 black RGBA inflates about 1000-fold: right at deflate's limit, and valid.
-  PngSpec s;
+  PngDesc s;
   s.width = s.height = 1500;
   s.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
   s.rows.assign(1500, std::vector<uint8_t>(1500 * 4, 0));

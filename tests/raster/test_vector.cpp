@@ -387,3 +387,68 @@ TEST(RasterPolygon, FlippedAndModes)
   EXPECT_EQ(Raster_GetPixel(&a, 8, 8), Raster_CombinePixels(kBack, 0x80FF8000, 0.3f, RASTER_MODE_ADD | RASTER_MODE_SOURCEALPHA));
   EXPECT_EQ(Raster_GetPixel(&a, 0, 0), kBack);
 }
+
+// The edge crossing adds the truncated quotient to the end point, so a crossing left of the
+// end point moves right of the plain truncation of the exact crossing.
+TEST(RasterLine, ClipLineTruncatesTheQuotient)
+{
+  int x1 = 7, y1 = -3, x2 = 2, y2 = 4;  // crossing y = 0 at x = 7 - 15/7
+  ASSERT_TRUE(Raster_ClipLine(&x1, &y1, &x2, &y2, 10, 10));
+  EXPECT_EQ(x1, 5);
+  EXPECT_EQ(y1, 0);
+  x1 = 12; y1 = 7; x2 = 3; y2 = 2;  // crossing x = 9 at y = 7 - 15/9
+  ASSERT_TRUE(Raster_ClipLine(&x1, &y1, &x2, &y2, 10, 10));
+  EXPECT_EQ(x1, 9);
+  EXPECT_EQ(y1, 6);
+}
+
+// A vertex near the 32-bit limit must not overflow the row offset along its edges.
+TEST(RasterPolygon, ExtremeVertexRowsDoNotOverflow)
+{
+  Raster_MemBitmap bm(10, 10);
+  FillAll(&bm, kBack);
+  Raster_FillTriangle(&bm, -1000, INT32_MIN, 1000, INT32_MIN, 0, 20, kInk, 1.0f, RASTER_MODE_COPY);
+  PixelSet want;
+  for (int y = 0; y < 10; ++y) want.insert({0, y});
+  EXPECT_EQ(Touched(&bm), want);
+}
+
+// Arcs far outside the bitmap draw nothing and never convert out-of-range centres.
+TEST(RasterArc, FarAwayCentresDrawNothing)
+{
+  Raster_MemBitmap bm(10, 10);
+  FillAll(&bm, kBack);
+  for (bool aa : {false, true})
+  {
+    Raster_Arc(&bm, 1e30f, 5, 10, 0, 1, kInk, 1.0f, RASTER_MODE_COPY, aa);
+    Raster_Arc(&bm, 5, -1e30f, 10, 0, 1, kInk, 1.0f, RASTER_MODE_COPY, aa);
+    Raster_Arc(&bm, 3e9f, 3e9f, 1000, 0, 7, kInk, 1.0f, RASTER_MODE_COPY, aa);
+  }
+  EXPECT_TRUE(Touched(&bm).empty());
+  // Still drawn when it reaches into the bitmap.
+  Raster_Arc(&bm, -3, 5, 6, 0, kPi, kInk, 1.0f, RASTER_MODE_COPY, false);
+  EXPECT_FALSE(Touched(&bm).empty());
+}
+
+// The centre and radius are rounded by adding 0.5 and truncating, also left of the bitmap.
+TEST(RasterCircle, NegativeCentreTruncates)
+{
+  Raster_MemBitmap a(20, 20), b(20, 20);
+  FillAll(&a, kBack);
+  FillAll(&b, kBack);
+  // -2.7 + 0.5 truncates to -2 (not -3): the same circle as centre -2.5.
+  Raster_Circle(&a, -2.7f, 10, 6, kInk, 1.0f, RASTER_MODE_COPY, false);
+  Raster_Circle(&b, -2.5f, 10, 6, kInk, 1.0f, RASTER_MODE_COPY, false);
+  EXPECT_EQ(Pixels(&a), Pixels(&b));
+  FillAll(&a, kBack);
+  FillAll(&b, kBack);
+  Raster_FillCircle(&a, 10, -1.9f, 5, kInk, 1.0f, RASTER_MODE_COPY, false);
+  Raster_FillCircle(&b, 10, -1.5f, 5, kInk, 1.0f, RASTER_MODE_COPY, false);
+  EXPECT_EQ(Pixels(&a), Pixels(&b));
+  FillAll(&a, kBack);
+  FillAll(&b, kBack);
+  Raster_Arc(&a, -2.7f, 10, 6, 0, kPi, kInk, 1.0f, RASTER_MODE_COPY, false);
+  Raster_Arc(&b, -2.5f, 10, 6, 0, kPi, kInk, 1.0f, RASTER_MODE_COPY, false);
+  EXPECT_EQ(Pixels(&a), Pixels(&b));
+  EXPECT_FALSE(Touched(&a).empty());
+}
