@@ -20,7 +20,8 @@ constexpr int kParamTextMax = 32;
 
 // One automatable parameter. No lock of its own: the plug-in base writes it
 // under the plug-in mutex; the audio thread reads the doubles without one.
-// Over-long texts are cut to 31 characters.
+// Over-long texts are cut to 31 characters. Returned texts belong to the
+// parameter and live as long as it.
 class IParam
 {
 public:

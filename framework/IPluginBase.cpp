@@ -1,6 +1,7 @@
 #include "framework/IPluginBase.h"
 
 #include <cstdio>
+#include <new>
 
 #include "framework/ChannelDelayLine.h"
 #include "framework/IGraphics.h"
@@ -23,33 +24,47 @@ IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets, co
 {
   Trace(__FUNCTION__, __LINE__, "%s:%s", effectName ? effectName : "", CurrentTime());
 
-  for (int i = 0; i < nParams; ++i) mParams.Add(new IParam());
-  for (int i = 0; i < nPresets; ++i) mPresets.Add(new IPreset());
-
-  Util_StrCopy(mEffectName, effectName, sizeof(mEffectName));
-  Util_StrCopy(mProductName, productName, sizeof(mProductName));
-  Util_StrCopy(mMfrName, mfrName, sizeof(mMfrName));
-
-  int maxIn = 0, maxOut = 0;
-  ParseChannelIO(channelIOStr, &maxIn, &maxOut);
-
-  mInData.Resize(maxIn);
-  mOutData.Resize(maxOut);
-  double** inData = mInData.Get();
-  double** outData = mOutData.Get();
-  for (int i = 0; i < maxIn; ++i)
+  // A failed allocation leaves as std::bad_alloc after freeing what was built:
+  // there is never a plug-in with fewer parts than it was asked for.
+  try
   {
-    inData[i] = nullptr;
-    mInChannels.Add(new InChannel(inData + i));
+    for (int i = 0; i < nParams; ++i) AddOrThrow(mParams, new IParam());
+    for (int i = 0; i < nPresets; ++i) AddOrThrow(mPresets, new IPreset());
+
+    Util_StrCopy(mEffectName, effectName, sizeof(mEffectName));
+    Util_StrCopy(mProductName, productName, sizeof(mProductName));
+    Util_StrCopy(mMfrName, mfrName, sizeof(mMfrName));
+
+    int maxIn = 0, maxOut = 0;
+    ParseChannelIO(channelIOStr, &maxIn, &maxOut);
+
+    if ((maxIn && !mInData.Resize(maxIn)) || (maxOut && !mOutData.Resize(maxOut))) throw std::bad_alloc();
+    double** inData = mInData.Get();
+    double** outData = mOutData.Get();
+    for (int i = 0; i < maxIn; ++i)
+    {
+      inData[i] = nullptr;
+      AddOrThrow(mInChannels, new InChannel(inData + i));
+    }
+    for (int i = 0; i < maxOut; ++i)
+    {
+      outData[i] = nullptr;
+      AddOrThrow(mOutChannels, new OutChannel(outData + i));
+    }
   }
-  for (int i = 0; i < maxOut; ++i)
+  catch (...)
   {
-    outData[i] = nullptr;
-    mOutChannels.Add(new OutChannel(outData + i));
+    FreeOwned();
+    throw;
   }
 }
 
 IPluginBase::~IPluginBase()
+{
+  FreeOwned();
+}
+
+void IPluginBase::FreeOwned()
 {
   delete mGraphics;
   mGraphics = nullptr;

@@ -1,6 +1,8 @@
 #ifndef QUENBAR_FRAMEWORK_IPLUGINBASE_H
 #define QUENBAR_FRAMEWORK_IPLUGINBASE_H
 
+#include <new>
+
 #include "util/heapbuf.h"
 #include "util/mutex.h"
 #include "util/ptrlist.h"
@@ -116,7 +118,8 @@ public:
   virtual void HostSpecificInit() {}
   // Takes ownership of graphics and pushes every parameter into it, under the mutex.
   virtual void AttachGraphics(IGraphics* graphics);
-  // Main thread. Resizes and clears the latency delay line; does not tell the host.
+  // Allocates, so not on the audio thread; takes the mutex. Resizes and clears
+  // the latency delay line; does not tell the host.
   virtual void SetLatency(int samples);
   virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
   virtual bool SendSysEx(ISysEx* /*msg*/) { return false; }
@@ -203,8 +206,8 @@ public:
   void PassThroughBuffers(double sampleType, int nFrames);
   void PassThroughBuffers(float sampleType, int nFrames);
   void ZeroScratchBuffers();
-  // Main thread: (re)creates the latency delay line for the current channel
-  // counts and latency, zeroed. Does nothing without input channels.
+  // Main thread, takes the mutex: (re)creates the latency delay line for the
+  // current channel counts and latency, zeroed. Does nothing without input channels.
   void CreateLatencyDelayLine();
   ChannelDelayLine* GetLatencyDelayLine() const { return mLatencyDelay; }
 
@@ -285,6 +288,18 @@ protected:
   Util_PtrList<Util_String> mOutputBusLabels;
 
 private:
+  // Constructor and destructor: frees every owned part (safe on a half-built instance).
+  void FreeOwned();
+  // Constructor only: appends item, or deletes it and throws std::bad_alloc when the list cannot grow.
+  template <class T>
+  static void AddOrThrow(Util_PtrList<T>& list, T* item)
+  {
+    if (!list.Add(item))
+    {
+      delete item;
+      throw std::bad_alloc();
+    }
+  }
   void ParseChannelIO(const char* text, int* pMaxIn, int* pMaxOut);
   // Channel index range [first, last) of idx ... idx + n - 1 clipped to 0 ... count.
   static void ClipRange(int idx, int n, int count, int* first, int* last);

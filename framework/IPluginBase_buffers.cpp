@@ -52,6 +52,9 @@ void IPluginBase::SetBlockSize(int blockSize)
 
 void IPluginBase::SetLatency(int samples)
 {
+  // The processing call runs the delay line under the mutex; resizing it
+  // behind that call's back would free the rings it reads.
+  Util_MutexLock lock(mMutex);
   if (samples < 0) samples = 0;
   mLatency = samples;
   if (mLatencyDelay) mLatencyDelay->SetDelay(samples);
@@ -60,6 +63,7 @@ void IPluginBase::SetLatency(int samples)
 void IPluginBase::CreateLatencyDelayLine()
 {
   if (NInChannels() < 1) return;
+  Util_MutexLock lock(mMutex);
   delete mLatencyDelay;
   mLatencyDelay = nullptr;
   mLatencyDelay = new ChannelDelayLine(NInChannels(), NOutChannels(), mLatency);

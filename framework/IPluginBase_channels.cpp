@@ -47,7 +47,7 @@ void IPluginBase::ParseChannelIO(const char* text, int* pMaxIn, int* pMaxOut)
       ++q;
       ReadInt(q, &nOut);
     }
-    mChannelIO.Add(new ChannelIO(nIn, nOut));
+    AddOrThrow(mChannelIO, new ChannelIO(nIn, nOut));
     if (nIn > maxIn) maxIn = nIn;
     if (nOut > maxOut) maxOut = nOut;
     p = strchr(p, ' ');

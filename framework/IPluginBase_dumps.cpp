@@ -14,6 +14,18 @@ namespace {
 // being cut, so the written blob always decodes to the whole chunk.
 const int kBlobTextSize = 2048;
 
+// Writes text as the inside of a C string literal. Preset names come from loaded banks:
+// a quote or backslash is escaped, other unprintable bytes become three-digit octal.
+void WriteLiteralText(FILE* f, const char* text)
+{
+  for (const unsigned char* p = (const unsigned char*)text; *p; ++p)
+  {
+    if (*p == '"' || *p == '\\') fprintf(f, "\\%c", *p);
+    else if (*p < 0x20 || *p >= 0x7F) fprintf(f, "\\%03o", *p);
+    else fputc(*p, f);
+  }
+}
+
 void WriteBlobStatement(FILE* f, const char* name, const ByteChunk& chunk)
 {
   const int size = chunk.Size();
@@ -31,7 +43,9 @@ void WriteBlobStatement(FILE* f, const char* name, const ByteChunk& chunk)
     textSize = need + 1;
   }
   if (Util_Base64Encode(chunk.GetBytes(), size, text, textSize) < 0) return;
-  fprintf(f, "MakePresetFromBlob(\"%s\", \"%s\", %i);\n", name, text, size);
+  fprintf(f, "MakePresetFromBlob(\"");
+  WriteLiteralText(f, name);
+  fprintf(f, "\", \"%s\", %i);\n", text, size);
 }
 
 }  // namespace

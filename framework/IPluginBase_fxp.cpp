@@ -82,32 +82,32 @@ void GetName(const ByteChunk* chunk, int pos, char (&name)[kNameField + 1])
 }
 
 // chunkMagic ... prgName of a program file or a bank's program record.
-bool PutProgramHeader(IPluginBase* plug, ByteChunk* file, uint32_t fxMagic, uint32_t byteSize,
+bool PutProgramHeader(IPluginBase* plugin, ByteChunk* file, uint32_t fxMagic, uint32_t byteSize,
                       const char* name)
 {
   return PutBE32(file, kChunkMagic) && PutBE32(file, byteSize) && PutBE32(file, fxMagic) &&
-         PutBE32(file, 1) && PutBE32(file, (uint32_t)plug->GetUniqueID()) &&
-         PutBE32(file, (uint32_t)plug->GetEffectVersion(true)) && PutBE32(file, (uint32_t)plug->NParams()) &&
+         PutBE32(file, 1) && PutBE32(file, (uint32_t)plugin->GetUniqueID()) &&
+         PutBE32(file, (uint32_t)plugin->GetEffectVersion(true)) && PutBE32(file, (uint32_t)plugin->NParams()) &&
          PutName(file, name);
 }
 
 // chunkMagic ... future bytes of a bank file.
-bool PutBankHeader(IPluginBase* plug, ByteChunk* file, uint32_t fxMagic, uint32_t byteSize)
+bool PutBankHeader(IPluginBase* plugin, ByteChunk* file, uint32_t fxMagic, uint32_t byteSize)
 {
   const unsigned char future[kFutureBytes] = {};
   return PutBE32(file, kChunkMagic) && PutBE32(file, byteSize) && PutBE32(file, fxMagic) &&
-         PutBE32(file, 2) && PutBE32(file, (uint32_t)plug->GetUniqueID()) &&
-         PutBE32(file, (uint32_t)plug->GetEffectVersion(true)) && PutBE32(file, (uint32_t)plug->NPresets()) &&
-         PutBE32(file, (uint32_t)plug->GetCurrentPresetIdx()) && file->PutBytes(future, kFutureBytes);
+         PutBE32(file, 2) && PutBE32(file, (uint32_t)plugin->GetUniqueID()) &&
+         PutBE32(file, (uint32_t)plugin->GetEffectVersion(true)) && PutBE32(file, (uint32_t)plugin->NPresets()) &&
+         PutBE32(file, (uint32_t)plugin->GetCurrentPresetIdx()) && file->PutBytes(future, kFutureBytes);
 }
 
 // Normalised value of the double at parameter j's place in a parameter state, 0 past its end.
-float NormalizedFromState(IPluginBase* plug, const ByteChunk& state, int j)
+float NormalizedFromState(IPluginBase* plugin, const ByteChunk& state, int j)
 {
   double v = 0.;
   state.Get(&v, j * (int)sizeof(double));
   if (std::isnan(v)) v = 0.;
-  return (float)plug->GetParam(j)->GetNormalized(v);
+  return (float)plugin->GetParam(j)->GetNormalized(v);
 }
 
 // True when the n floats at pos are all in the data and finite.
@@ -120,12 +120,13 @@ bool FloatsUsable(const ByteChunk* file, int pos, int n)
 }
 
 // Normalised values from a file: NaN and infinities were refused; the range is 0 ... 1.
-void ApplyFloats(IPluginBase* plug, const ByteChunk* file, int pos)
+void ApplyFloats(IPluginBase* plugin, const ByteChunk* file, int pos)
 {
-  for (int j = 0; j < plug->NParams(); ++j)
+  Util_MutexLock lock(plugin->GetMutex());  // the processing call writes them too
+  for (int j = 0; j < plugin->NParams(); ++j)
   {
     const float f = BEFloatAt(file, pos + 4 * j);
-    plug->GetParam(j)->SetNormalized(f < 0.f ? 0. : f > 1.f ? 1. : (double)f);
+    plugin->GetParam(j)->SetNormalized(f < 0.f ? 0. : f > 1.f ? 1. : (double)f);
   }
 }
 
@@ -141,31 +142,41 @@ struct PresetsSnapshot
   std::vector<Slot> slots;
   ByteChunk state;
 
-  explicit PresetsSnapshot(IPluginBase* plug)
+  explicit PresetsSnapshot(IPluginBase* plugin)
   {
-    for (int i = 0; i < plug->NPresets(); ++i)
+    for (int i = 0; i < plugin->NPresets(); ++i)
     {
-      const IPreset* p = plug->GetPreset(i);
+      const IPreset* p = plugin->GetPreset(i);
       const unsigned char* b = p->mChunk.GetBytes();
       slots.push_back({p->mInitialized, p->mName, std::vector<unsigned char>(b, b + p->mChunk.Size())});
     }
-    plug->SerializeState(&state);
+    plugin->SerializeState(&state);
   }
 
-  void Restore(IPluginBase* plug)
+  void Restore(IPluginBase* plugin)
   {
-    for (int i = 0; i < plug->NPresets() && i < (int)slots.size(); ++i)
+    for (int i = 0; i < plugin->NPresets() && i < (int)slots.size(); ++i)
     {
-      IPreset* p = plug->GetPreset(i);
+      IPreset* p = plugin->GetPreset(i);
       p->mInitialized = slots[i].initialized;
       p->SetName(slots[i].name.c_str());
       p->mChunk.Clear();
       p->mChunk.PutBytes(slots[i].bytes.data(), (int)slots[i].bytes.size());
     }
-    plug->UnserializeState(&state, 0);
-    plug->RedrawParamControls();
+    plugin->UnserializeState(&state, 0);
+    plugin->RedrawParamControls();
   }
 };
+
+// Makes preset idx current. Without such a preset the values just set are still
+// handed to the effect and the editor, so they never run on stale values.
+void RestoreOrAnnounce(IPluginBase* plugin, int idx)
+{
+  if (plugin->RestorePreset(idx)) return;
+  Util_MutexLock lock(plugin->GetMutex());
+  plugin->OnParamReset();
+  plugin->RedrawParamControls();
+}
 
 bool ReadWholeFile(const Util_String* fileName, ByteChunk* file)
 {
@@ -197,47 +208,47 @@ bool WriteWholeFile(const Util_String* fileName, const ByteChunk& file)
 
 }  // namespace
 
-bool MakeProgramFile(IPluginBase* plug, ByteChunk* file)
+bool MakeProgramFile(IPluginBase* plugin, ByteChunk* file)
 {
   file->Clear();
-  const char* name = plug->GetPresetName(plug->GetCurrentPresetIdx());
-  if (plug->DoesStateChunks())
+  const char* name = plugin->GetPresetName(plugin->GetCurrentPresetIdx());
+  if (plugin->DoesStateChunks())
   {
     ByteChunk state;
-    plug->InitChunkWithFrameworkVer(&state);
-    if (state.Size() <= 0 || !plug->SerializeState(&state)) return false;
-    return PutProgramHeader(plug, file, kProgramChunk, (uint32_t)state.Size() + 60, name) &&
+    plugin->InitChunkWithFrameworkVer(&state);
+    if (state.Size() <= 0 || !plugin->SerializeState(&state)) return false;
+    return PutProgramHeader(plugin, file, kProgramChunk, (uint32_t)state.Size() + 60, name) &&
            PutBE32(file, (uint32_t)state.Size()) && file->PutChunk(&state);
   }
-  if (!PutProgramHeader(plug, file, kProgramParams, 0, name)) return false;
-  for (int j = 0; j < plug->NParams(); ++j)
-    if (!PutBEFloat(file, (float)plug->GetParam(j)->GetNormalized())) return false;
+  if (!PutProgramHeader(plugin, file, kProgramParams, 0, name)) return false;
+  for (int j = 0; j < plugin->NParams(); ++j)
+    if (!PutBEFloat(file, (float)plugin->GetParam(j)->GetNormalized())) return false;
   return true;
 }
 
-bool MakeBankFile(IPluginBase* plug, ByteChunk* file)
+bool MakeBankFile(IPluginBase* plugin, ByteChunk* file)
 {
   file->Clear();
-  if (plug->DoesStateChunks())
+  if (plugin->DoesStateChunks())
   {
     ByteChunk state;
-    plug->InitChunkWithFrameworkVer(&state);
-    if (state.Size() <= 0 || !plug->SerializePresets(&state)) return false;
-    return PutBankHeader(plug, file, kBankChunk, (uint32_t)state.Size() + 160) &&
+    plugin->InitChunkWithFrameworkVer(&state);
+    if (state.Size() <= 0 || !plugin->SerializePresets(&state)) return false;
+    return PutBankHeader(plugin, file, kBankChunk, (uint32_t)state.Size() + 160) &&
            PutBE32(file, (uint32_t)state.Size()) && file->PutChunk(&state);
   }
-  if (!PutBankHeader(plug, file, kBankParams, 0)) return false;
-  for (int i = 0; i < plug->NPresets(); ++i)
+  if (!PutBankHeader(plugin, file, kBankParams, 0)) return false;
+  for (int i = 0; i < plugin->NPresets(); ++i)
   {
-    const IPreset* preset = plug->GetPreset(i);
-    if (!PutProgramHeader(plug, file, kProgramParams, 0, preset->mName)) return false;
-    for (int j = 0; j < plug->NParams(); ++j)
-      if (!PutBEFloat(file, NormalizedFromState(plug, preset->mChunk, j))) return false;
+    const IPreset* preset = plugin->GetPreset(i);
+    if (!PutProgramHeader(plugin, file, kProgramParams, 0, preset->mName)) return false;
+    for (int j = 0; j < plugin->NParams(); ++j)
+      if (!PutBEFloat(file, NormalizedFromState(plugin, preset->mChunk, j))) return false;
   }
   return true;
 }
 
-bool LoadProgramFromChunk(IPluginBase* plug, ByteChunk* file)
+bool LoadProgramFromChunk(IPluginBase* plugin, ByteChunk* file)
 {
   if (file->Size() < kProgramHeader) return false;
   uint32_t chunkMagic = 0, fxMagic = 0, version = 0, fxID = 0;
@@ -247,38 +258,38 @@ bool LoadProgramFromChunk(IPluginBase* plug, ByteChunk* file)
   GetBE32(file, &fxID, 16);
   char name[kNameField + 1];
   GetName(file, 28, name);
-  if (chunkMagic != kChunkMagic || version != 1 || fxID != (uint32_t)plug->GetUniqueID()) return false;
+  if (chunkMagic != kChunkMagic || version != 1 || fxID != (uint32_t)plugin->GetUniqueID()) return false;
 
-  if (fxMagic == kProgramChunk && plug->DoesStateChunks())
+  if (fxMagic == kProgramChunk && plugin->DoesStateChunks())
   {
     int pos = kProgramHeader + 4;  // past chunkSize
     if (pos > file->Size()) return false;
-    plug->GetFrameworkVerFromChunk(file, &pos);
+    plugin->GetFrameworkVerFromChunk(file, &pos);
     ByteChunk before;
-    plug->SerializeState(&before);
-    if (plug->UnserializeState(file, pos) < 0)
+    plugin->SerializeState(&before);
+    if (plugin->UnserializeState(file, pos) < 0)
     {
-      plug->UnserializeState(&before, 0);
+      plugin->UnserializeState(&before, 0);
       return false;
     }
   }
   else if (fxMagic == kProgramParams)
   {
-    if (!FloatsUsable(file, kProgramHeader, plug->NParams())) return false;
-    ApplyFloats(plug, file, kProgramHeader);
+    if (!FloatsUsable(file, kProgramHeader, plugin->NParams())) return false;
+    ApplyFloats(plugin, file, kProgramHeader);
   }
   else
   {
     return false;
   }
 
-  plug->ModifyCurrentPreset(name);
-  plug->RestorePreset(plug->GetCurrentPresetIdx());
-  plug->InformHostOfProgramChange();
+  plugin->ModifyCurrentPreset(name);
+  RestoreOrAnnounce(plugin, plugin->GetCurrentPresetIdx());
+  plugin->InformHostOfProgramChange();
   return true;
 }
 
-bool LoadBankFromChunk(IPluginBase* plug, ByteChunk* file)
+bool LoadBankFromChunk(IPluginBase* plugin, ByteChunk* file)
 {
   if (file->Size() < kBankHeader) return false;
   uint32_t chunkMagic = 0, fxMagic = 0, fxID = 0, numPrograms = 0, currentProgram = 0;
@@ -287,26 +298,26 @@ bool LoadBankFromChunk(IPluginBase* plug, ByteChunk* file)
   GetBE32(file, &fxID, 16);
   GetBE32(file, &numPrograms, 24);
   GetBE32(file, &currentProgram, 28);
-  if (chunkMagic != kChunkMagic || fxID != (uint32_t)plug->GetUniqueID()) return false;
+  if (chunkMagic != kChunkMagic || fxID != (uint32_t)plugin->GetUniqueID()) return false;
 
-  if (fxMagic == kBankChunk && plug->DoesStateChunks())
+  if (fxMagic == kBankChunk && plugin->DoesStateChunks())
   {
     int pos = kBankHeader + 4;  // past chunkSize
     if (pos > file->Size()) return false;
-    plug->GetFrameworkVerFromChunk(file, &pos);
-    PresetsSnapshot before(plug);
-    if (plug->UnserializePresets(file, pos) < 0)
+    plugin->GetFrameworkVerFromChunk(file, &pos);
+    PresetsSnapshot before(plugin);
+    if (plugin->UnserializePresets(file, pos) < 0)
     {
-      before.Restore(plug);
+      before.Restore(plugin);
       return false;
     }
-    plug->InformHostOfProgramChange();
+    plugin->InformHostOfProgramChange();
     return true;
   }
   if (fxMagic != kBankParams) return false;
 
   // Check every record before touching a preset, so a broken bank changes nothing.
-  const int nParams = plug->NParams();
+  const int nParams = plugin->NParams();
   const int64_t recordSize = kProgramHeader + 4 * (int64_t)nParams;
   const int nPrograms = (int32_t)numPrograms > 0 ? (int32_t)numPrograms : 0;
   if (kBankHeader + recordSize * nPrograms > file->Size()) return false;
@@ -325,21 +336,21 @@ bool LoadBankFromChunk(IPluginBase* plug, ByteChunk* file)
 
   // Records beyond the preset list have no slot of their own: they are skipped rather
   // than written over whichever preset happens to be current.
-  for (int i = 0; i < nPrograms && i < plug->NPresets(); ++i)
+  for (int i = 0; i < nPrograms && i < plugin->NPresets(); ++i)
   {
     const int pos = kBankHeader + (int)(recordSize * i);
     char name[kNameField + 1];
     GetName(file, pos + 28, name);
-    plug->RestorePreset(i);  // makes it current; a free slot becomes a user preset
-    ApplyFloats(plug, file, pos + kProgramHeader);
-    IPreset* preset = plug->GetPreset(i);
+    plugin->RestorePreset(i);  // makes it current; a free slot becomes a user preset
+    ApplyFloats(plugin, file, pos + kProgramHeader);
+    IPreset* preset = plugin->GetPreset(i);
     preset->mInitialized = true;
     preset->mChunk.Clear();
-    plug->SerializeState(&preset->mChunk);
+    plugin->SerializeState(&preset->mChunk);
     if (name[0]) preset->SetName(name);
   }
-  plug->RestorePreset((int32_t)currentProgram);
-  plug->InformHostOfProgramChange();
+  RestoreOrAnnounce(plugin, (int32_t)currentProgram);
+  plugin->InformHostOfProgramChange();
   return true;
 }
 

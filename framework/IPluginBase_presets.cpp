@@ -154,11 +154,11 @@ void IPluginBase::RedrawParamControls()
 
 // The first free slot, emptied, named and marked initialised; null when every slot is
 // taken. The chunk is cleared so stale bytes of an earlier state cannot prefix the new one.
-static IPreset* TakeFreePreset(IPluginBase* plug, const char* name)
+static IPreset* TakeFreePreset(IPluginBase* plugin, const char* name)
 {
-  for (int i = 0; i < plug->NPresets(); ++i)
+  for (int idx = 0; idx < plugin->NPresets(); ++idx)
   {
-    IPreset* preset = plug->GetPreset(i);
+    IPreset* preset = plugin->GetPreset(idx);
     if (!preset->mInitialized)
     {
       preset->mInitialized = true;

@@ -5,12 +5,8 @@
 
 #include "framework/IMidiMsg.h"
 
-#if __has_include("framework/ByteChunk.h")
 #include "framework/ByteChunk.h"
-#endif
-#if __has_include("framework/IPreset.h")
 #include "framework/IPreset.h"
-#endif
 
 // Transport state as the host last delivered it; filled by the host adapter.
 struct ITimeInfo

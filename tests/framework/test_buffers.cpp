@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "framework/ChannelDelayLine.h"
@@ -335,6 +337,21 @@ TEST(PlugLatency, SetLatencyResizesAndClears)
   EXPECT_EQ(ol[0], 1.);
   plug.SetLatency(-5);
   EXPECT_EQ(plug.GetLatency(), 0);
+}
+
+TEST(PlugLatency, SetLatencyWaitsForAProcessingCall)
+{
+  TestPlug plug(0, "1-1", 0, 3);
+  plug.CreateLatencyDelayLine();
+  plug.GetMutex().Enter();  // as a processing call running the delay line would
+  std::thread setter([&] { plug.SetLatency(4096); });
+  // A broken SetLatency gets this long to resize the rings behind the holder's back.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const long long whileHeld = (long long)plug.GetLatencyDelayLine()->GetDelay();
+  plug.GetMutex().Leave();
+  setter.join();
+  EXPECT_EQ(whileHeld, 3);
+  EXPECT_EQ(plug.GetLatencyDelayLine()->GetDelay(), 4096);
 }
 
 TEST(PlugLatency, NoDelayLineWithoutInputs)

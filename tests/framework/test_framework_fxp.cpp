@@ -8,6 +8,8 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
+#include <chrono>
 
 #include "framework/IPluginBase_fxp.h"
 #include "preset_test_plug.h"
@@ -443,6 +445,56 @@ TEST(FxbLoad, AHugeProgramCountIsRefusedWithoutReadingBeyondTheFile)
   EXPECT_TRUE(LoadBank(&dst, f));
 }
 
+// Notes the value each parameter had when the effect last heard of it.
+struct HearingPlug : FivePlug
+{
+  explicit HearingPlug(int nPresets) : FivePlug(false, nPresets) {}
+  void OnParamChange(int idx) override
+  {
+    PresetTestPlug::OnParamChange(idx);
+    heard.resize(NParams());
+    heard[idx] = GetParam(idx)->GetValue();
+  }
+  std::vector<double> heard;
+};
+
+TEST(FxpLoad, WithNoPresetToRestoreTheEffectStillHearsTheLoadedValues)
+{
+  FivePlug src(false, 1);
+  Bytes bank = BankFile(&src);
+  SetBE32(&bank, 28, 99);  // currentProgram beyond the preset list
+  const Bytes program = ProgramFile(&src);
+  // A bank naming a program it does not hold, and a program for a plug-in without presets.
+  for (int nPresets : {1, 0})
+  {
+    HearingPlug dst(nPresets);
+    dst.SetValues({0, 0, 0, 0, 0});
+    dst.ModifyCurrentPreset();
+    ASSERT_TRUE(nPresets ? LoadBank(&dst, bank) : LoadProgram(&dst, program)) << nPresets;
+    const std::vector<double> got = dst.Values();
+    EXPECT_NEAR(got[3], 2., 1e-6) << nPresets;
+    EXPECT_EQ(dst.heard, got) << nPresets;
+  }
+}
+
+TEST(FxpLoad, ParameterFloatsWaitForThePlugInMutex)
+{
+  FivePlug src;
+  ByteChunk c;
+  ToChunk(ProgramFile(&src), &c);
+  FivePlug dst;
+  dst.SetValues({0, 0, 0, 0, 0});
+  dst.GetMutex().Enter();  // as a processing call on the audio thread would
+  std::thread loader([&] { LoadProgramFromChunk(&dst, &c); });
+  // A broken load gets this long to write behind the holder's back.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const double whileHeld = dst.GetParam(3)->GetValue();
+  dst.GetMutex().Leave();
+  loader.join();
+  EXPECT_EQ(whileHeld, 0.);
+  EXPECT_NEAR(dst.GetParam(3)->GetValue(), 2., 1e-6);
+}
+
 TEST(FxpFuzz, RandomBytesBehindAValidHeaderNeverCrash)
 {
   std::mt19937 rng(1234);
@@ -461,9 +513,9 @@ TEST(FxpFuzz, RandomBytesBehindAValidHeaderNeverCrash)
         for (size_t i = from; i < f.size(); ++i) f[i] = (unsigned char)rng();
         LoadProgram(&plug, f);
         LoadBank(&plug, f);
-        for (int i = 0; i < plug.NParams(); ++i)
+        for (int idx = 0; idx < plug.NParams(); ++idx)
         {
-          const IParam* p = plug.GetParam(i);
+          const IParam* p = plug.GetParam(idx);
           ASSERT_FALSE(std::isnan(p->GetValue()));
           ASSERT_GE(p->GetValue(), p->GetMin());
           ASSERT_LE(p->GetValue(), p->GetMax());

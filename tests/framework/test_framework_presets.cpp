@@ -435,4 +435,15 @@ TEST(Dumps, BlobDumpsDecodeBackToThePresetChunks)
   std::remove(path.c_str());
 }
 
+TEST(Dumps, BankBlobNamesAreWrittenAsCStringLiterals)
+{
+  // Names come from loaded banks; a quote must not end the literal and let the rest run as code.
+  PresetTestPlug plug(1, 1);
+  plug.MakePresetFromBlob("a\"); evil(); //\\\n", "AQID", 3);
+  const std::string path = TempPath("escaped.txt");
+  plug.DumpBankBlob(path.c_str());
+  EXPECT_EQ(ReadText(path), "MakePresetFromBlob(\"a\\\"); evil(); //\\\\\\012\", \"AQID\", 3);\n");
+  std::remove(path.c_str());
+}
+
 }  // namespace

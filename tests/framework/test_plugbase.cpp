@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "framework/IPreset.h"
 #include "test_plug.h"
+#include "../util/alloc_hooks.h"
 
 TEST(PlugConstruction, FieldsAfterConstruction)
 {
@@ -59,6 +62,38 @@ TEST(PlugConstruction, AbsurdChannelCountsAreCapped)
   EXPECT_TRUE(plug.LegalIO(-1, INT_MAX));   // saturated while parsing
   EXPECT_LE(plug.NInChannels(), 256);
   EXPECT_LE(plug.NOutChannels(), 256);
+}
+
+namespace
+{
+int sAllocsLeft = 0;   // heap-buffer allocations that may still succeed
+void* CountdownRealloc(void* p, size_t n) { return sAllocsLeft-- > 0 ? realloc(p, n) : nullptr; }
+void* CountdownMalloc(size_t n) { return sAllocsLeft-- > 0 ? malloc(n) : nullptr; }
+} // namespace
+
+TEST(PlugConstruction, AFailedAllocationThrowsOrLeavesTheInstanceWhole)
+{
+  // Fail the first, then the second, ... allocation of a construction until one gets through.
+  bool completed = false;
+  for (int ok = 0; ok < 64 && !completed; ++ok)
+  {
+    ScopedAllocHooks hooks(CountdownRealloc, CountdownMalloc);
+    sAllocsLeft = ok;
+    try
+    {
+      TestPlug plug(3, "1-1 2-2", 2);
+      completed = true;
+      EXPECT_EQ(plug.NParams(), 3) << ok;
+      EXPECT_EQ(plug.NPresets(), 2) << ok;
+      EXPECT_EQ(plug.NChannelIO(), 2) << ok;
+      EXPECT_EQ(plug.NInChannels(), 2) << ok;
+      EXPECT_EQ(plug.NOutChannels(), 2) << ok;
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
+  }
+  EXPECT_TRUE(completed);
 }
 
 TEST(PlugChannelIO, LegalIOForMonoAndStereo)
