@@ -2,96 +2,26 @@
 // every malloc and operator new of this binary is counted while armed.
 #include <gtest/gtest.h>
 
+#include "support/alloc_counter.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
 
 #include "quenbar_test_support.h"
 
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-extern "C" void __libc_free(void*);
 
 namespace
 {
-std::atomic<bool> gArmed{false};
-std::atomic<long> gAllocs{0};
-void Count()
-{
-  if (gArmed.load(std::memory_order_relaxed))
-    gAllocs.fetch_add(1, std::memory_order_relaxed);
-}
-}  // namespace
-
-extern "C" void* malloc(size_t n)
-{
-  Count();
-  return __libc_malloc(n);
-}
-extern "C" void* calloc(size_t n, size_t size)
-{
-  Count();
-  return __libc_calloc(n, size);
-}
-extern "C" void* realloc(void* p, size_t n)
-{
-  Count();
-  return __libc_realloc(p, n);
-}
-extern "C" void free(void* p)
-{
-  __libc_free(p);
-}
-void* operator new(size_t n)
-{
-  Count();
-  if (void* p = __libc_malloc(n ? n : 1))
-    return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t n)
-{
-  return operator new(n);
-}
-void operator delete(void* p) noexcept
-{
-  __libc_free(p);
-}
-void operator delete[](void* p) noexcept
-{
-  __libc_free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-  __libc_free(p);
-}
-void operator delete[](void* p, size_t) noexcept
-{
-  __libc_free(p);
-}
-
-namespace
-{
-
-struct Armed
-{
-  Armed()
-  {
-    gAllocs = 0;
-    gArmed = true;
-  }
-  ~Armed() { gArmed = false; }
-};
 
 TEST(QuenbarAlloc, CounterSeesAllocations)
 {
   long count;
   {
-    Armed armed;
-    int* p = new int(3);
-    void* q = malloc(16);
-    count = gAllocs.load();
+    alloc_counter::Armed armed;
+    int* volatile p = new int(3);  // volatile: the allocation may not be elided
+    void* volatile q = malloc(16);
+    count = alloc_counter::Count();
     delete p;
     free(q);
   }
@@ -109,7 +39,7 @@ TEST(QuenbarAlloc, NoAllocationAfterTheFirstBlock)
 
   long count;
   {
-    Armed armed;
+    alloc_counter::Armed armed;
     for (int b = 0; b < 200; ++b)
     {
       // Moving controls, rate changes, bypass, odd and empty blocks.
@@ -121,7 +51,7 @@ TEST(QuenbarAlloc, NoAllocationAfterTheFirstBlock)
       plug->ProcessDoubleReplacing(ins, outs, b % 4 == 3 ? 0 : 512 - b);
       plug->Reset();
     }
-    count = gAllocs.load();
+    count = alloc_counter::Count();
   }
   EXPECT_EQ(count, 0);
   EXPECT_NE(out.l[0], 0.0);

@@ -6,85 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/alloc_counter.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
 
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-extern "C" void __libc_free(void*);
 
 namespace {
-std::atomic<bool> gArmed{false};
-std::atomic<long> gAllocs{0};
-// While set, operator new fails as it does when memory runs out.
-std::atomic<bool> gFailNew{false};
-void Count()
-{
-  if (gArmed.load(std::memory_order_relaxed)) gAllocs.fetch_add(1, std::memory_order_relaxed);
-}
-} // namespace
-
-extern "C" void* malloc(size_t n)
-{
-  Count();
-  return __libc_malloc(n);
-}
-extern "C" void* calloc(size_t n, size_t size)
-{
-  Count();
-  return __libc_calloc(n, size);
-}
-extern "C" void* realloc(void* p, size_t n)
-{
-  Count();
-  return __libc_realloc(p, n);
-}
-extern "C" void free(void* p)
-{
-  __libc_free(p);
-}
-
-void* operator new(size_t n)
-{
-  Count();
-  if (gFailNew.load(std::memory_order_relaxed)) throw std::bad_alloc();
-  if (void* p = __libc_malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t n)
-{
-  return operator new(n);
-}
-void operator delete(void* p) noexcept
-{
-  __libc_free(p);
-}
-void operator delete[](void* p) noexcept
-{
-  __libc_free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-  __libc_free(p);
-}
-void operator delete[](void* p, size_t) noexcept
-{
-  __libc_free(p);
-}
-
-namespace {
-
-struct Armed
-{
-  Armed()
-  {
-    gAllocs = 0;
-    gArmed = true;
-  }
-  ~Armed() { gArmed = false; }
-};
 
 template <class T>
 long AllocationsWhileProcessing(int32 sampleSize)
@@ -126,7 +55,7 @@ long AllocationsWhileProcessing(int32 sampleSize)
 
   long count;
   {
-    Armed armed;
+    alloc_counter::Armed armed;
     for (int i = 0; i < 40; ++i)
     {
       gain.mPoints[1].second = (i % 10) / 10.;
@@ -139,7 +68,7 @@ long AllocationsWhileProcessing(int32 sampleSize)
       plug->process(holes.data);
       plug->process(empty);
     }
-    count = gAllocs.load();
+    count = alloc_counter::Count();
   }
   EXPECT_GT(plug->blocks, 40) << "the effect did run";
   plug->terminate();
@@ -153,10 +82,10 @@ TEST(Vst3AdapterAlloc, CounterSeesAllocations)
 {
   long count;
   {
-    Armed armed;
-    int* p = new int(3);
-    void* q = malloc(16);
-    count = gAllocs.load();
+    alloc_counter::Armed armed;
+    int* volatile p = new int(3);  // volatile: the allocation may not be elided
+    void* volatile q = malloc(16);
+    count = alloc_counter::Count();
     delete p;
     free(q);
   }
@@ -180,7 +109,7 @@ TEST(Vst3AdapterAlloc, FailedAllocationsInHostCallsBecomeResultCodes)
   // Nothing may allocate between setting and clearing the flag, gtest included.
   auto failing = [](auto call, tresult* r) {
     bool threw = false;
-    gFailNew = true;
+    alloc_counter::SetFailNew(true);
     try
     {
       *r = call();
@@ -189,7 +118,7 @@ TEST(Vst3AdapterAlloc, FailedAllocationsInHostCallsBecomeResultCodes)
     {
       threw = true;
     }
-    gFailNew = false;
+    alloc_counter::SetFailNew(false);
     return threw;
   };
 
