@@ -7,11 +7,12 @@ build=${1:-build}
 bundle="$build/Quenbar.vst3"
 tool="$build/quenbar"
 gen="$build/quenbar-demo-signal"
+resp="$build/quenbar-response"
 if [ ! -d "$bundle" ]; then
   echo "demo: $bundle is missing: the plug-in bundle has not been built (run: make build)" >&2
   exit 1
 fi
-for exe in "$tool" "$gen"; do
+for exe in "$tool" "$gen" "$resp"; do
   if [ ! -x "$exe" ]; then
     echo "demo: $exe is missing: run make build" >&2
     exit 1
@@ -43,6 +44,8 @@ render demo-wet      "driven and bright"          --snap 18 --tone 1.1 --level -
 render demo-dark     "warm tilt, light drive"     --snap 9 --tone 0.3 --level -9
 render demo-crushed  "heavy drive blended in"     --snap 30 --mix 0.6 --level -15
 render demo-bypassed "effect's Bypass switch on"  --snap 30 --bypass
+echo "demo: measuring the frequency response at five Tone settings:"
+"$resp" --plugin "$dest/Quenbar.vst3" "$out/response.png" | sed 's/^/demo:   /'
 echo "demo: saved the plug-in state of demo-wet as $out/demo-wet.state"
 echo "demo: files in $out:"
 ls -l "$out" | tail -n +2 | sed 's/^/demo:   /'
