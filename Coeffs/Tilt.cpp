@@ -8,8 +8,6 @@
 
 namespace {
 
-const double kSmooth = 0.993;
-const double kLinStep = 0.007000000000000006;
 const double kExpStep = 0.004073836948085289;  // 0.007 / (e - 1)
 
 // Denominator D_j: columns 1, P3, P3^2, P2, P2*P3, P2*P3^2.
@@ -116,7 +114,7 @@ void Tilt::Calc(double sampleRate)
   mCoValid = false;
 }
 
-void Tilt::Smooth(double c1, double c2, double c3, double c4)
+void Tilt::UpdateTerms(double c1, double c3, double c4)
 {
   if (!(c1 == mE1.in))
     mE1 = ExpTerm{c1, (std::exp(c1) - 1.0) * kExpStep};
@@ -124,19 +122,23 @@ void Tilt::Smooth(double c1, double c2, double c3, double c4)
     mE3 = ExpTerm{c3, (std::exp(c3) - 1.0) * kExpStep};
   if (!(c4 == mE4.in))
     mE4 = ExpTerm{c4, (std::exp(1.0 - c4) - 1.0) * kExpStep};
-  mP[0] = kSmooth * mP[0] + mE1.term;
-  mP[1] = kSmooth * mP[1] + c2 * kLinStep;
-  mP[2] = kSmooth * mP[2] + mE3.term;
-  mP[3] = kSmooth * mP[3] + mE4.term;
+}
+
+__attribute__((always_inline)) inline void Tilt::Smooth(double c1, double c2, double c3, double c4)
+{
+  if (!(c1 == mE1.in && c3 == mE3.in && c4 == mE4.in))
+    UpdateTerms(c1, c3, c4);
+  const double inc[4] = {mE1.term, c2 * kLinStep, mE3.term, mE4.term};
+  SmoothStep(mP, inc);
 }
 
 void Tilt::UpdateCoeffs()
 {
   // The coefficients depend only on P2, P3, P4 and F; settled controls stop
   // changing bit for bit, and then this is all the work there is.
-  const double p2 = mP[1], p3 = mP[2], p4 = mP[3];
-  if (mCoValid && p2 == mKey[0] && p3 == mKey[1] && p4 == mKey[2])
+  if (KeyMatches(mCoValid, mKey, mP))
     return;
+  const double p2 = mP[1], p3 = mP[2], p4 = mP[3];
 
   const double p33 = p3 * p3;
   const double p23 = p2 * p3;
@@ -195,7 +197,8 @@ void Tilt::UpdateCoeffs()
 
 double Tilt::Run(double x)
 {
-  UpdateCoeffs();
+  if (!KeyMatches(mCoValid, mKey, mP))
+    UpdateCoeffs();
   return mFused ? RunFused(x) : RunPlain(x);
 }
 
@@ -232,10 +235,36 @@ void Tilt::ProcessStereo(Tilt& l, Tilt& r, double xl, double xr, double c1, doub
     return;
   }
 
-  l.UpdateCoeffs();
+  if (!KeyMatches(l.mCoValid, l.mKey, l.mP))
+    l.UpdateCoeffs();
 
   if (l.mFused && r.mFused)
     StereoFused(l, r, xl, xr, yl, yr);
   else
     StereoPlain(l, r, xl, xr, yl, yr);
+}
+
+void Tilt::StereoRunPlain(Tilt& l, Tilt& r, const double* xl, const double* xr, double* yl,
+                          double* yr, int n, double c2)
+{
+  StereoRun<DekkerMul>(l, r, xl, xr, yl, yr, n, c2);
+}
+
+void Tilt::ProcessStereoBlock(Tilt& l, Tilt& r, const double* xl, const double* xr, double* yl,
+                              double* yr, int n, double c1, double c2, double c3, double c4)
+{
+  // Sample by sample until the pair runs together; from then on it stays
+  // together to the end of the block (equal controls under equal inputs stay
+  // equal, and the rate only changes between blocks).
+  int i = 0;
+  for (; i < n && !(l.mF == r.mF && std::memcmp(l.mP, r.mP, sizeof l.mP) == 0); ++i)
+    ProcessStereo(l, r, xl[i], xr[i], c1, c2, c3, c4, yl[i], yr[i]);
+  if (i >= n)
+    return;
+
+  l.UpdateTerms(c1, c3, c4);
+  if (l.mFused && r.mFused)
+    StereoRunFused(l, r, xl + i, xr + i, yl + i, yr + i, n - i, c2);
+  else
+    StereoRunPlain(l, r, xl + i, xr + i, yl + i, yr + i, n - i, c2);
 }

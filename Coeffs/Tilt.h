@@ -27,6 +27,13 @@ public:
                             double c1, double c2, double c3, double c4,
                             double& yl, double& yr);
 
+  // n samples of both channels, bit-identical to n ProcessStereo calls with
+  // these controls. While the pair runs together its delay line stays in
+  // two-lane form for the whole run. y may be the same memory as x.
+  static void ProcessStereoBlock(Tilt& l, Tilt& r, const double* xl, const double* xr,
+                                 double* yl, double* yr, int n, double c1, double c2,
+                                 double c3, double c4);
+
   double GetSampleRate() const { return mF; }
   double GetOutputScale() const { return mS; }
 
@@ -65,6 +72,7 @@ private:
     double term;
   };
 
+  void UpdateTerms(double c1, double c3, double c4);
   void Smooth(double c1, double c2, double c3, double c4);
   void UpdateCoeffs();
   double Run(double x);
@@ -72,6 +80,14 @@ private:
   double RunFused(double x);
   static void StereoPlain(Tilt& l, Tilt& r, double xl, double xr, double& yl, double& yr);
   static void StereoFused(Tilt& l, Tilt& r, double xl, double xr, double& yl, double& yr);
+  // A pair that runs together (same rate, same smoothed controls), n > 0.
+  template <class Mul>
+  static void StereoRun(Tilt& l, Tilt& r, const double* xl, const double* xr, double* yl,
+                        double* yr, int n, double c2);
+  static void StereoRunPlain(Tilt& l, Tilt& r, const double* xl, const double* xr, double* yl,
+                             double* yr, int n, double c2);
+  static void StereoRunFused(Tilt& l, Tilt& r, const double* xl, const double* xr, double* yl,
+                             double* yr, int n, double c2);
 
   double mF = 0.0;
   double mS = 0.0;

@@ -92,6 +92,35 @@ void BM_TiltStereo(benchmark::State& state)
 }
 BENCHMARK(BM_TiltStereo)->ArgNames({"moving", "fma"})->ArgsProduct({{0, 1}, {1, 0}});
 
+// Both channels a block at a time, as the effect runs them.
+void BM_TiltStereoBlock(benchmark::State& state)
+{
+  const bool moving = state.range(0) != 0;
+  std::vector<double> inL = Noise(kBlock, 0.01), inR = Noise(kBlock + 7, 0.01);
+  std::vector<double> outL(kBlock), outR(kBlock);
+  Tilt l, r;
+  l.SetFusedMultiplyAdd(state.range(1) != 0);
+  r.SetFusedMultiplyAdd(state.range(1) != 0);
+  l.Calc(kRate);
+  r.Calc(kRate);
+  double yl, yr;
+  for (int i = 0; i < 50000; ++i)
+    Tilt::ProcessStereo(l, r, 0.0, 0.0, 0.55, 0.75, 0.75, 0.25, yl, yr);
+  int64_t block = 0;
+  for (auto _ : state)
+  {
+    l.Calc(kRate);
+    r.Calc(kRate);
+    double tone = ToneFor(moving, block++);
+    Tilt::ProcessStereoBlock(l, r, inL.data(), inR.data(), outL.data(), outR.data(), kBlock, 0.55,
+                             tone, tone, 0.25);
+    benchmark::DoNotOptimize(outL.data());
+    benchmark::DoNotOptimize(outR.data());
+  }
+  SetPerSample(state);
+}
+BENCHMARK(BM_TiltStereoBlock)->ArgNames({"moving", "fma"})->ArgsProduct({{0, 1}, {1, 0}});
+
 // Silence after a second of loud noise: the state must not linger in subnormals.
 void BM_TiltSilenceAfterLoud(benchmark::State& state)
 {
