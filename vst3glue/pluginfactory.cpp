@@ -40,32 +40,21 @@ void copyField (D (&dst)[N], const S (&src)[M])
 	copyText (dst, bounded, static_cast<int32> (N));
 }
 
-void makeUnicode (PClassInfoW& w, const PClassInfo2& a)
+// The ASCII and Unicode class records carry the same fields; each is made
+// from the other with every text cut to its field.
+template <class Dst, class Src>
+void convertClassInfo (Dst& d, const Src& s)
 {
-	w = PClassInfoW ();
-	memcpy (w.cid, a.cid, sizeof (TUID));
-	w.cardinality = a.cardinality;
-	copyField (w.category, a.category);
-	copyField (w.name, a.name);
-	w.classFlags = a.classFlags;
-	copyField (w.subCategories, a.subCategories);
-	copyField (w.vendor, a.vendor);
-	copyField (w.version, a.version);
-	copyField (w.sdkVersion, a.sdkVersion);
-}
-
-void makeAscii (PClassInfo2& a, const PClassInfoW& w)
-{
-	a = PClassInfo2 ();
-	memcpy (a.cid, w.cid, sizeof (TUID));
-	a.cardinality = w.cardinality;
-	copyField (a.category, w.category);
-	copyField (a.name, w.name);
-	a.classFlags = w.classFlags;
-	copyField (a.subCategories, w.subCategories);
-	copyField (a.vendor, w.vendor);
-	copyField (a.version, w.version);
-	copyField (a.sdkVersion, w.sdkVersion);
+	d = Dst ();
+	memcpy (d.cid, s.cid, sizeof (TUID));
+	d.cardinality = s.cardinality;
+	copyField (d.category, s.category);
+	copyField (d.name, s.name);
+	d.classFlags = s.classFlags;
+	copyField (d.subCategories, s.subCategories);
+	copyField (d.vendor, s.vendor);
+	copyField (d.version, s.version);
+	copyField (d.sdkVersion, s.sdkVersion);
 }
 
 } // namespace
@@ -95,7 +84,7 @@ bool CPluginFactory::registerClass (const PClassInfo* info, FactoryCreateFunc cr
 	entry.info2.cardinality = info->cardinality;
 	copyField (entry.info2.category, info->category);
 	copyField (entry.info2.name, info->name);
-	makeUnicode (entry.infoW, entry.info2);
+	convertClassInfo (entry.infoW, entry.info2);
 	entry.createFunc = createFunc;
 	entry.context = context;
 	return addEntry (entry);
@@ -108,9 +97,9 @@ bool CPluginFactory::registerClass (const PClassInfo2* info, FactoryCreateFunc c
 		return false;
 	ClassEntry entry {};
 	PClassInfoW wide;
-	makeUnicode (wide, *info);
-	makeAscii (entry.info2, wide);
-	makeUnicode (entry.infoW, entry.info2);
+	convertClassInfo (wide, *info);
+	convertClassInfo (entry.info2, wide);
+	convertClassInfo (entry.infoW, entry.info2);
 	entry.createFunc = createFunc;
 	entry.context = context;
 	return addEntry (entry);
@@ -122,7 +111,7 @@ bool CPluginFactory::registerClass (const PClassInfoW* info, FactoryCreateFunc c
 	if (info == nullptr)
 		return false;
 	ClassEntry entry {};
-	makeAscii (entry.info2, *info);
+	convertClassInfo (entry.info2, *info);
 	// Keep the caller's Unicode texts, bounded like the ASCII ones.
 	entry.infoW = *info;
 	copyField (entry.infoW.category, info->category);
