@@ -11,13 +11,47 @@ namespace {
 const int kMaxFreeContexts = 100;
 const int kMaxFreeObjects = 200;
 
+// Freed records kept for reuse, up to a limit; the pool mutex guards both lists.
+template <class T, int kMax>
+struct FreeList
+{
+  T* head = nullptr;
+  int count = 0;
+
+  // A recycled record, or a new one; null when memory runs out.
+  T* Take(Util_Mutex& mutex)
+  {
+    {
+      Util_MutexLock lock(mutex);
+      if (T* rec = head)
+      {
+        head = rec->nextFree;
+        --count;
+        return rec;
+      }
+    }
+    return new (std::nothrow) T;
+  }
+
+  // Pool mutex held.
+  void GiveBackLocked(T* rec)
+  {
+    if (count < kMax)
+    {
+      rec->nextFree = head;
+      head = rec;
+      ++count;
+    }
+    else
+      delete rec;
+  }
+};
+
 struct Pools
 {
   Util_Mutex mutex;
-  HDC__* freeContexts = nullptr;
-  int numFreeContexts = 0;
-  HGDIOBJ__* freeObjects = nullptr;
-  int numFreeObjects = 0;
+  FreeList<HDC__, kMaxFreeContexts> contexts;
+  FreeList<HGDIOBJ__, kMaxFreeObjects> objects;
 };
 
 // Never destroyed: threads may still release records while the process exits.
@@ -35,14 +69,7 @@ void FreeObjectLocked(Pools& p, HGDIOBJ obj)
   Gdi_Font* font = obj->font;
   obj->magic = 0;
   obj->font = nullptr;
-  if (p.numFreeObjects < kMaxFreeObjects)
-  {
-    obj->nextFree = p.freeObjects;
-    p.freeObjects = obj;
-    ++p.numFreeObjects;
-  }
-  else
-    delete obj;
+  p.objects.GiveBackLocked(obj);
   if (font) Gdi_FreeFont(font);
 }
 
@@ -59,21 +86,8 @@ void UnholdLocked(Pools& p, HGDIOBJ obj)
 HDC Gdi_AllocContext()
 {
   Pools& p = GetPools();
-  HDC ctx = nullptr;
-  {
-    Util_MutexLock lock(p.mutex);
-    if (p.freeContexts)
-    {
-      ctx = p.freeContexts;
-      p.freeContexts = ctx->nextFree;
-      --p.numFreeContexts;
-    }
-  }
-  if (!ctx)
-  {
-    ctx = new (std::nothrow) HDC__;
-    if (!ctx) return nullptr;
-  }
+  HDC ctx = p.contexts.Take(p.mutex);
+  if (!ctx) return nullptr;
   ctx->raw = nullptr;
   ctx->bits = nullptr;
   ctx->width = ctx->height = 0;
@@ -94,35 +108,15 @@ void Gdi_FreeContext(HDC ctx)
   Pools& p = GetPools();
   Util_MutexLock lock(p.mutex);
   ctx->magic = 0;
-  if (p.numFreeContexts < kMaxFreeContexts)
-  {
-    ctx->clipStack.clear();
-    ctx->nextFree = p.freeContexts;
-    p.freeContexts = ctx;
-    ++p.numFreeContexts;
-  }
-  else
-    delete ctx;
+  ctx->clipStack.clear();
+  p.contexts.GiveBackLocked(ctx);
 }
 
 HGDIOBJ Gdi_AllocFontObject(Gdi_Font* font)
 {
   Pools& p = GetPools();
-  HGDIOBJ obj = nullptr;
-  {
-    Util_MutexLock lock(p.mutex);
-    if (p.freeObjects)
-    {
-      obj = p.freeObjects;
-      p.freeObjects = obj->nextFree;
-      --p.numFreeObjects;
-    }
-  }
-  if (!obj)
-  {
-    obj = new (std::nothrow) HGDIOBJ__;
-    if (!obj) return nullptr;
-  }
+  HGDIOBJ obj = p.objects.Take(p.mutex);
+  if (!obj) return nullptr;
   obj->type = GDI_OBJ_FONT;
   obj->refCount = 0;
   obj->selectCount = 0;
