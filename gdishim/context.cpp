@@ -1,25 +1,10 @@
 // Memory drawing contexts, colours and the clip stack.
 
 #include "gdishim/records.h"
+#include "util/rectclip.h"
 
 #include <cstdlib>
 #include <cstring>
-
-namespace {
-
-Gdi_Clip Intersect(const Gdi_Clip& a, const Gdi_Clip& b)
-{
-  Gdi_Clip c;
-  c.left = a.left > b.left ? a.left : b.left;
-  c.top = a.top > b.top ? a.top : b.top;
-  c.right = a.right < b.right ? a.right : b.right;
-  c.bottom = a.bottom < b.bottom ? a.bottom : b.bottom;
-  if (c.right < c.left) c.right = c.left;
-  if (c.bottom < c.top) c.bottom = c.top;
-  return c;
-}
-
-} // namespace
 
 HDC Gdi_CreateMemContext(HDC, int width, int height)
 {
@@ -98,7 +83,7 @@ void Gdi_PushClipRegion(HDC ctx)
 void Gdi_SetClipRegion(HDC ctx, const RECT* r)
 {
   if (!Gdi_ContextLive(ctx) || !r) return;
-  ctx->clip = Intersect(ctx->clip, Gdi_Clip{r->left, r->top, r->right, r->bottom});
+  Util_IntersectRect(ctx->clip, *r);
 }
 
 void Gdi_PopClipRegion(HDC ctx)

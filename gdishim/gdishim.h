@@ -107,7 +107,8 @@ void SetBkMode(HDC ctx, int mode);
 bool GetTextMetrics(HDC ctx, TEXTMETRIC* tm);
 
 // Draws or (DT_CALCRECT) measures UTF-8 text in the selected font; returns the text height,
-// 0 when nothing was drawn. length < 0 means up to the terminating zero.
+// 0 when nothing was drawn. length < 0 means up to the terminating zero. Malformed bytes read
+// as util/utf8.h decodes them (U+FFFD); the text is cut at 4095 bytes.
 int Gdi_DrawText(HDC ctx, const char* text, int length, RECT* r, int flags);
 
 // Clip stack: push saves the clip, set intersects it with r, pop restores the last pushed.

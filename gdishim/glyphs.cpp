@@ -1,6 +1,7 @@
 // FreeType faces: loading with fallback, advances and glyph rendering into memory contexts.
 
 #include "gdishim/fonts.h"
+#include "util/rectclip.h"
 
 #include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
@@ -158,20 +159,18 @@ void Gdi_DrawGlyph(Gdi_Font* font, HDC ctx, uint32_t cp, double penX, int baseli
   const int y0 = baseline - slot->bitmap_top;
   const int r = (color >> 16) & 255, g = (color >> 8) & 255, b = color & 255;
 
-  const int left = clip.left > 0 ? clip.left : 0;
-  const int top = clip.top > 0 ? clip.top : 0;
-  const int right = clip.right < ctx->width ? clip.right : ctx->width;
-  const int bottom = clip.bottom < ctx->height ? clip.bottom : ctx->height;
+  Gdi_Clip area = clip;
+  if (!Util_IntersectRect(area, Gdi_Clip{0, 0, ctx->width, ctx->height})) return;
   for (int row = 0; row < (int)bm.rows; ++row)
   {
     const int y = y0 + row;
-    if (y < top || y >= bottom) continue;
+    if (y < area.top || y >= area.bottom) continue;
     const uint8_t* src = bm.buffer + (ptrdiff_t)row * bm.pitch;
     uint8_t* dst = ctx->bits + (size_t)y * ctx->width * 4;
     for (int col = 0; col < (int)bm.width; ++col)
     {
       const int x = x0 + col;
-      if (x < left || x >= right) continue;
+      if (x < area.left || x >= area.right) continue;
       const int cov = bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) * 255
                                                            : src[col];
       if (cov) BlendPixel(dst + x * 4, r, g, b, cov);

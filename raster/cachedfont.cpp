@@ -3,6 +3,9 @@
 #include "raster/blit.h"
 #include "raster/combine.h"
 #include "util/mutex.h"
+#include "util/rectclip.h"
+#include "util/utf8.h"
+#include "util/utilcstring.h"
 
 #include <cstring>
 #include <new>
@@ -51,51 +54,10 @@ void ClearScratch(Raster_IBitmap* bm, int w, int h)
   for (int y = 0; y < h; ++y) std::memset(Raster_RowPtr(bm, y), 0, (size_t)w * 4);
 }
 
-int EncodeUtf8(int cp, char* out)
+// Bytes of text up to length, or to its terminator: a 0 byte always ends the text.
+int TextBytes(const char* text, int length)
 {
-  if (cp < 0x80)
-  {
-    out[0] = (char)cp;
-    return 1;
-  }
-  if (cp < 0x800)
-  {
-    out[0] = (char)(0xC0 | (cp >> 6));
-    out[1] = (char)(0x80 | (cp & 0x3F));
-    return 2;
-  }
-  out[0] = (char)(0xE0 | (cp >> 12));
-  out[1] = (char)(0x80 | ((cp >> 6) & 0x3F));
-  out[2] = (char)(0x80 | (cp & 0x3F));
-  return 3;
-}
-
-// Next code point of UTF-8 text; bytes that do not form a character are skipped. -1 at the end.
-int NextCodePoint(const char* text, int length, int& i)
-{
-  while (length < 0 ? text[i] != 0 : i < length)
-  {
-    const unsigned char b = (unsigned char)text[i];
-    if (length >= 0 && b == 0) return -1;
-    int need = b < 0x80 ? 0 : (b >= 0xC2 && b < 0xE0) ? 1 : (b >= 0xE0 && b < 0xF0) ? 2 : (b >= 0xF0 && b < 0xF5) ? 3 : -1;
-    ++i;
-    if (need < 0) continue;
-    int cp = need == 0 ? b : need == 1 ? (b & 0x1F) : need == 2 ? (b & 0x0F) : (b & 0x07);
-    bool ok = true;
-    for (int k = 0; k < need; ++k)
-    {
-      const unsigned char c = (unsigned char)text[i];
-      if ((length >= 0 && i >= length) || (c & 0xC0) != 0x80)
-      {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-      ++i;
-    }
-    if (ok) return cp;
-  }
-  return -1;
+  return (int)Util_StrNLen(text, length < 0 ? (size_t)INT32_MAX : (size_t)length);
 }
 
 // Pen positions far outside any bitmap draw nothing; the clamp keeps the sums in range.
@@ -106,15 +68,6 @@ int ClampPos(long long v)
 }
 
 int SatInt(long long v) { return (int)(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v); }
-
-bool Intersect(RECT& a, const RECT& b)
-{
-  if (b.left > a.left) a.left = b.left;
-  if (b.top > a.top) a.top = b.top;
-  if (b.right < a.right) a.right = b.right;
-  if (b.bottom < a.bottom) a.bottom = b.bottom;
-  return a.right > a.left && a.bottom > a.top;
-}
 
 // 3 x 3 box blur of a w x h coverage image, in place.
 void Blur(unsigned char* img, int w, int h)
@@ -253,7 +206,7 @@ Raster_GlyphEntry* Raster_CachedFont::RenderGlyph(int codePoint)
   if (!SelectObject(dc, mFont)) return nullptr;
 
   char utf8[4];
-  const int n = EncodeUtf8(codePoint, utf8);
+  const int n = Util_Utf8Encode((uint32_t)codePoint, utf8);
   RECT m{0, 0, 0, 0};
   Gdi_DrawText(dc, utf8, n, &m, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
   const int w = m.right, h = m.bottom;
@@ -376,7 +329,7 @@ void Raster_CachedFont::DrawGlyph(Raster_IBitmap* bm, int codePoint, int x, int 
   const Raster_GlyphEntry* e = FindGlyph(codePoint);
   if (!e || !bm || !bm->getBits()) return;
   RECT area{0, 0, bm->getWidth(), bm->getHeight()};
-  if (clip && !Intersect(area, *clip)) return;
+  if (clip && !Util_IntersectRect(area, *clip)) return;
 
   const bool vertical = (mFlags & RASTER_FONT_VERTICAL) != 0;
   const bool up = vertical && (mFlags & RASTER_FONT_VERTICAL_UP);
@@ -399,7 +352,7 @@ void Raster_CachedFont::DrawGlyph(Raster_IBitmap* bm, int codePoint, int x, int 
     box = RECT{gx, gy, gx + e->width, gy + e->height};
   }
   RECT drawn = box;
-  if (!Intersect(drawn, area)) return;
+  if (!Util_IntersectRect(drawn, area)) return;
   if (mBkMode == 1)
     Raster_FillRect(bm, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top, mBkColor, mAlpha,
                     mMode & ~RASTER_MODE_SOURCEALPHA);
@@ -439,9 +392,10 @@ int Raster_CachedFont::Measure(const char* text, int length, int format, int& wi
   width = height = 0;
   int lines = 1, chars = 0;
   long long lineW = 0;
+  const int n = TextBytes(text, length);
   for (int i = 0;;)
   {
-    int cp = NextCodePoint(text, length, i);
+    int cp = Util_Utf8Next(text, n, &i);
     if (cp < 0) break;
     if (cp == '\r') continue;
     if (cp == '\n' && (format & DT_SINGLELINE)) cp = ' ';
@@ -489,7 +443,7 @@ int Raster_CachedFont::DrawText(Raster_IBitmap* bm, const char* text, int length
   if (format & RASTER_TEXT_USE_COLOR_ALPHA) opacity *= (float)Raster_GetA(mTextColor) / 255.0f;
   if (opacity <= 0.0f) return 0;
   RECT area{0, 0, bm->getWidth(), bm->getHeight()};
-  if (!(format & DT_NOCLIP) && !Intersect(area, *r)) return 0;
+  if (!(format & DT_NOCLIP) && !Util_IntersectRect(area, *r)) return 0;
   if (area.right <= area.left || area.bottom <= area.top) return 0;
   if (WantsNative(format)) return DrawNative(bm, text, length, *r, area, format, opacity);
 
@@ -512,9 +466,10 @@ int Raster_CachedFont::DrawText(Raster_IBitmap* bm, const char* text, int length
   const float saved = mAlpha;
   mAlpha = opacity;
   int px = x, py = startY, lines = 0;
+  const int n = TextBytes(text, length);
   for (int i = 0;;)
   {
-    int cp = NextCodePoint(text, length, i);
+    int cp = Util_Utf8Next(text, n, &i);
     if (cp < 0) break;
     if (cp == '\r') continue;
     if (!lines) lines = 1;
@@ -605,7 +560,7 @@ int Raster_CachedFont::DrawNative(Raster_IBitmap* bm, const char* text, int leng
     else if (format & DT_VCENTER) by += ((long long)rr.bottom - rr.top) / 2 - bh / 2;
     RECT fill{ClampPos(bx + area.left), ClampPos(by + area.top), ClampPos(bx + area.left + bw),
               ClampPos(by + area.top + bh)};
-    if (Intersect(fill, area))
+    if (Util_IntersectRect(fill, area))
       Raster_FillRect(bm, fill.left, fill.top, fill.right - fill.left, fill.bottom - fill.top, mBkColor, opacity,
                       mMode & ~RASTER_MODE_SOURCEALPHA);
   }

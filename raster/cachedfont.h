@@ -52,7 +52,8 @@ public:
   virtual void SetEffectColor(Raster_Pixel color) = 0;
   virtual void SetBkMode(int mode) = 0;  // 1 = opaque
   virtual void SetCombineMode(int mode, float alpha) = 0;
-  // UTF-8 text, length -1 = to the terminator. Measuring (DT_CALCRECT) sets r's right and bottom
+  // UTF-8 text, length -1 = to the terminator; malformed bytes read as util/utf8.h decodes
+  // them, as in the shim. Measuring (DT_CALCRECT) sets r's right and bottom
   // and returns the height (vertical fonts: the width); drawing returns the height of the lines
   // laid out, 0 when nothing was drawn.
   virtual int DrawText(Raster_IBitmap* bm, const char* text, int length, RECT* r, int format) = 0;

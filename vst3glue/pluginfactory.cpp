@@ -1,12 +1,36 @@
 #include "vst3glue/pluginfactory.h"
+#include "util/asciiutf16.h"
 
 #include <cstring>
 #include <new>
-#include <type_traits>
 
 namespace Steinberg {
 
 namespace {
+
+// A text into size units, cut and terminated; returns the units before the
+// terminator. Between ASCII and UTF-16 only ASCII converts; anything else is
+// marked.
+int32 convertText (char16* dst, const char8* src, int32 size)
+{
+	return Util_AsciiToUtf16 (src, dst, size);
+}
+
+int32 convertText (char8* dst, const char16* src, int32 size)
+{
+	return Util_Utf16ToAscii (src, dst, size);
+}
+
+// The same kind of text: copied as it is.
+template <class T>
+int32 convertText (T* dst, const T* src, int32 size)
+{
+	int32 i = 0;
+	if (src)
+		for (; i < size - 1 && src[i] != 0; ++i)
+			dst[i] = src[i];
+	return i;
+}
 
 // Every text field is cut to leave room for its terminator and zero-filled
 // behind it, whatever the caller's record held: a host reading a record
@@ -14,19 +38,7 @@ namespace {
 template <class D, class S>
 void copyText (D* dst, const S* src, int32 size)
 {
-	int32 i = 0;
-	if (src)
-	{
-		for (; i < size - 1 && src[i] != 0; ++i)
-		{
-			// Between ASCII and UTF-16 only ASCII converts; anything else is marked.
-			auto code = static_cast<uint32> (static_cast<std::make_unsigned_t<S>> (src[i]));
-			if (sizeof (D) != sizeof (S) && code > 0x7F)
-				code = '?';
-			dst[i] = static_cast<D> (code);
-		}
-	}
-	for (; i < size; ++i)
+	for (int32 i = convertText (dst, src, size); i < size; ++i)
 		dst[i] = 0;
 }
 

@@ -91,18 +91,24 @@ TEST_F(DrawText, LengthLimitsAndBadInput)
   EXPECT_EQ(Gdi_DrawText(dc, "&", -1, &r, 0), 0);
   EXPECT_EQ(Gdi_DrawText(dc, "\r\r", -1, &r, 0), 0);
   EXPECT_EQ(Gdi_DrawText(dc, "AB", 0, &r, 0), 0);
-  EXPECT_EQ(Gdi_DrawText(dc, "A\xff" "B", -1, &r, 0), 0);  // not UTF-8
-  EXPECT_EQ(Gdi_DrawText(dc, "A\xc3", -1, &r, 0) > 0, true);  // cut character dropped
+  // Bytes that are not UTF-8 show as U+FFFD; a character cut off at the end is dropped.
+  EXPECT_GT(Gdi_DrawText(dc, "A\xff" "B", -1, &r, 0), 0);
+  EXPECT_TRUE(SameSize(Measure(dc, "A\xff" "B"), Measure(dc, "A\xef\xbf\xbd" "B")));
   EXPECT_TRUE(SameSize(Measure(dc, "A\xc3"), Measure(dc, "A")));
+  EXPECT_TRUE(SameSize(Measure(dc, "A\xc3\xa9", 0, 2), Measure(dc, "A")));
   EXPECT_EQ(Gdi_DrawText(dc, nullptr, -1, &r, 0), 0);
   EXPECT_EQ(Gdi_DrawText(dc, "A", -1, nullptr, 0), 0);
   EXPECT_TRUE(SameSize(Measure(dc, "\xc3\xa9"), Measure(dc, "\xc3\xa9")));
   EXPECT_GT(Measure(dc, "\xc3\xa9").right, 0);
 
-  // Text is cut at 4095 characters.
+  // Text is cut at 4095 bytes; a character that would cross the limit goes entirely.
   const std::string longText(6000, 'i');
   const std::string cut(4095, 'i');
   EXPECT_TRUE(SameSize(Measure(dc, longText.c_str()), Measure(dc, cut.c_str())));
+  std::string wide, wideCut;
+  for (int i = 0; i < 3000; ++i) wide += "\xc3\xa9";
+  for (int i = 0; i < 2047; ++i) wideCut += "\xc3\xa9";
+  EXPECT_TRUE(SameSize(Measure(dc, wide.c_str()), Measure(dc, wideCut.c_str())));
 }
 
 TEST_F(DrawText, GlyphsBlendTheTextColourInsideTheRect)
