@@ -1,17 +1,12 @@
 #include "Quenbar/Quenbar.h"
+#include "Quenbar/QuenbarIdentity.h"
 
 #include <cmath>
 
-namespace
-{
-constexpr int kUniqueID = 0x514E4231;  // 'QNB1'
-constexpr int kMfrID = 0x54727376;     // 'Trsv'
-constexpr int kVendorVersion = 0x10000;
-}  // namespace
-
 Quenbar::Quenbar(IPluginInstanceInfo instanceInfo)
-  : IPluginVST3(instanceInfo, kNumParams, "1-1 2-2", 1, "Quenbar", "", "Tressivolantica", kVendorVersion,
-                kUniqueID, kMfrID, 0, false, false, false, 0)
+  : IPluginVST3(instanceInfo, kNumParams, "1-1 2-2", 1, QuenbarIdentity::kEffectName, "", QuenbarIdentity::kVendor,
+                QuenbarIdentity::kVendorVersion, QuenbarIdentity::kUniqueID, QuenbarIdentity::kMfrID, 0, false,
+                false, false, 0)
 {
   GetParam(kLevel)->InitDouble("Level", 0.0, -15.0, 15.0, 0.01, "%", "", 1.0);
   GetParam(kMix)->InitDouble("Mix", 1.0, 0.0, 1.0, 0.01, "%", "", 1.0);

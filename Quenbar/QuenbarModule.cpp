@@ -4,6 +4,7 @@
 #include <new>
 
 #include "Quenbar/Quenbar.h"
+#include "Quenbar/QuenbarIdentity.h"
 #include "util/mutex.h"
 #include "vst3glue/moduleentry.h"
 #include "vst3glue/pluginfactory.h"
@@ -12,13 +13,6 @@ using namespace Steinberg;
 
 namespace
 {
-// Class identifier: two fixed words, then the manufacturer and unique IDs, each
-// most significant byte first. Hosts store it in projects: never change it.
-constexpr uint32 GUID_DATA1 = 0xF2AEE70D;
-constexpr uint32 GUID_DATA2 = 0x00DE4F4E;
-constexpr uint32 GUID_DATA3 = 0x54727376;  // 'Trsv'
-constexpr uint32 GUID_DATA4 = 0x514E4231;  // 'QNB1'
-
 CPluginFactory* gPluginFactory = nullptr;
 std::mutex gFactoryGuard;
 
@@ -32,8 +26,8 @@ void PutBigEndian(char8* out, uint32 word)
 
 const PFactoryInfo& FactoryInfo()
 {
-  static const PFactoryInfo info("Tressivolantica", "https://tressivolantica.net/",
-                                 "support@tressivolantica.net", PFactoryInfo::kUnicode);
+  static const PFactoryInfo info(QuenbarIdentity::kVendor, QuenbarIdentity::kVendorUrl,
+                                 QuenbarIdentity::kVendorEmail, PFactoryInfo::kUnicode);
   return info;
 }
 
@@ -41,12 +35,11 @@ const PClassInfo2& ComponentClass()
 {
   static const PClassInfo2 info = [] {
     TUID cid;
-    PutBigEndian(cid + 0, GUID_DATA1);
-    PutBigEndian(cid + 4, GUID_DATA2);
-    PutBigEndian(cid + 8, GUID_DATA3);
-    PutBigEndian(cid + 12, GUID_DATA4);
-    return PClassInfo2(cid, PClassInfo::kManyInstances, kVstAudioEffectClass, "Quenbar",
-                       Vst::kSimpleModeSupported, "Fx|Dynamics", "", "1.0.0", "VST 3.6.12");
+    for (int i = 0; i < 4; ++i)
+      PutBigEndian(cid + 4 * i, QuenbarIdentity::kClassIdWords[i]);
+    return PClassInfo2(cid, PClassInfo::kManyInstances, kVstAudioEffectClass, QuenbarIdentity::kEffectName,
+                       Vst::kSimpleModeSupported, "Fx|Dynamics", "", QuenbarIdentity::kVersionText,
+                       "VST 3.6.12");
   }();
   return info;
 }
