@@ -75,6 +75,15 @@ int ByteChunk::GetStr(Util_String* text, int startPos) const
   return (int)end;
 }
 
+bool ByteChunk::Reserve(int bytes)
+{
+  const int size = Size();
+  if (bytes <= size) return true;
+  if (!mBytes.Resize(bytes, false)) return false;
+  mBytes.Resize(size, false);
+  return true;
+}
+
 int ByteChunk::Resize(int newSize)
 {
   const int oldSize = Size();

@@ -36,7 +36,12 @@ public:
   int GetBytes(void* data, int size, int startPos) const;
   int GetStr(Util_String* text, int startPos) const;
 
-  void Clear() { mBytes.Resize(0); }
+  // keepStorage: the allocation stays for the next puts, so refilling a
+  // chunk of the same size never allocates.
+  void Clear(bool keepStorage = false) { mBytes.Resize(0, !keepStorage); }
+  // Makes room for bytes in all without changing the content; false when
+  // the buffer could not grow.
+  bool Reserve(int bytes);
   int Size() const { return mBytes.GetSize(); }
   unsigned char* GetBytes() const { return mBytes.Get(); }
 

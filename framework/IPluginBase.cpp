@@ -114,9 +114,14 @@ void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
 {
   IParam* param = GetParam(paramIdx);
   if (!param) return;
-  Util_MutexLock lock(mMutex);
-  param->SetNormalized(normalizedValue);
+  {
+    Util_MutexLock lock(mMutex);
+    param->SetNormalized(normalizedValue);
+  }
+  // The host is told without the mutex: a host that takes its time in
+  // performEdit must not hold up the audio thread.
   InformHostOfParamChange(paramIdx, normalizedValue);
+  Util_MutexLock lock(mMutex);
   OnParamChange(paramIdx);
 }
 
@@ -212,9 +217,16 @@ void IPluginBase::OnParamReset()
 
 void IPluginBase::DirtyParameters()
 {
-  Util_MutexLock lock(mMutex);
   const int n = NParams();
-  for (int i = 0; i < n; ++i) InformHostOfParamChange(i, GetParam(i)->GetNormalized());
+  for (int i = 0; i < n; ++i)
+  {
+    double value;
+    {
+      Util_MutexLock lock(mMutex);
+      value = GetParam(i)->GetNormalized();
+    }
+    InformHostOfParamChange(i, value);
+  }
 }
 
 // ---- MIDI ----

@@ -99,8 +99,9 @@ public:
   virtual bool HostRequestingAboutBox() { return false; }
   virtual void OnHostIdentified() {}
   virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
-  // Editor thread: sets the parameter, informs the host, then OnParamChange,
-  // all under the mutex. An index outside the parameter list is ignored.
+  // Editor thread: sets the parameter under the mutex, informs the host
+  // without it, then calls OnParamChange under the mutex. An index outside
+  // the parameter list is ignored.
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
   // Host adapter services (the VST3 adapter implements these).
   virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
@@ -160,7 +161,8 @@ public:
   IParam* GetParam(int idx) const { return mParams.Get(idx); }
   // OnParamChange for every parameter, ascending; takes no lock of its own.
   void OnParamReset();
-  // Informs the host of every parameter's value, under the mutex.
+  // Informs the host of every parameter's value; each value is read under
+  // the mutex, the host is told without it.
   void DirtyParameters();
   IGraphics* GetGraphics() const { return mGraphics; }
   Util_Mutex& GetMutex() { return mMutex; }
@@ -217,6 +219,13 @@ public:
   // ---- State chunks and presets (IPluginBase_presets.cpp, IPluginBase_dumps.cpp) ----
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(ByteChunk* chunk, int startPos);
+  // Takes the mutex. UnserializeState, all or nothing: a state whose values
+  // are not finite or lie outside their parameters' ranges (or, for state
+  // chunks, that UnserializeState cannot read) changes nothing and gives -1.
+  int UnserializeStateChecked(ByteChunk* chunk, int startPos);
+  // Main thread: reserves every uninitialised preset slot's storage, so a
+  // program change from the audio thread that initialises one never allocates.
+  void ReservePresetStorage();
   bool SerializePresets(ByteChunk* chunk);
   int UnserializePresets(ByteChunk* chunk, int startPos);
   void InitChunkWithFrameworkVer(ByteChunk* chunk);
@@ -301,6 +310,8 @@ private:
     }
   }
   void ParseChannelIO(const char* text, int* pMaxIn, int* pMaxOut);
+  // Every parameter value of the chunk from startPos is finite and in range.
+  bool ParamsAreValid(const ByteChunk* chunk, int startPos) const;
   // Channel index range [first, last) of idx ... idx + n - 1 clipped to 0 ... count.
   static void ClipRange(int idx, int n, int count, int* first, int* last);
   // Frames of this block that every attached buffer can hold (scratch

@@ -66,6 +66,45 @@ int IPluginBase::UnserializeState(ByteChunk* chunk, int startPos)
   return UnserializeParams(chunk, startPos);
 }
 
+bool IPluginBase::ParamsAreValid(const ByteChunk* chunk, int startPos) const
+{
+  int pos = startPos;
+  for (int i = 0; i < NParams(); ++i)
+  {
+    double v = 0.;
+    pos = chunk->Get(&v, pos);
+    if (pos < 0 || !std::isfinite(v)) return false;
+    const double lo = GetParam(i)->GetMin(), hi = GetParam(i)->GetMax();
+    if (!(v >= (lo < hi ? lo : hi) && v <= (lo < hi ? hi : lo))) return false;
+  }
+  return true;
+}
+
+int IPluginBase::UnserializeStateChecked(ByteChunk* chunk, int startPos)
+{
+  if (!chunk) return -1;
+  Util_MutexLock lock(mMutex);
+  if (!DoesStateChunks())
+    return ParamsAreValid(chunk, startPos) ? UnserializeState(chunk, startPos) : -1;
+
+  // A chunk of the effect's own layout can only be judged by reading it:
+  // keep the current state and put it back if the reading fails.
+  ByteChunk before;
+  if (!SerializeState(&before)) return -1;
+  const int pos = UnserializeState(chunk, startPos);
+  if (pos < 0) UnserializeState(&before, 0);
+  return pos;
+}
+
+void IPluginBase::ReservePresetStorage()
+{
+  Util_MutexLock lock(mMutex);
+  ByteChunk current;
+  if (!SerializeState(&current)) return;
+  for (int i = 0; i < NPresets(); ++i)
+    if (!GetPreset(i)->mInitialized) GetPreset(i)->mChunk.Reserve(current.Size());
+}
+
 bool IPluginBase::SerializePresets(ByteChunk* chunk)
 {
   if (!chunk) return false;
@@ -259,10 +298,12 @@ bool IPluginBase::RestorePreset(int idx)
     int nUser = 0;
     for (int i = 0; i < NPresets(); ++i)
       if (strstr(GetPreset(i)->mName, kUserPresetText)) ++nUser;
-    preset->mChunk.Clear();
+    // Keeps the storage reserved for the slot: a program change may land
+    // here from inside a block.
+    preset->mChunk.Clear(true);
     if (!SerializeState(&preset->mChunk))
     {
-      preset->mChunk.Clear();
+      preset->mChunk.Clear(true);
       return false;
     }
     preset->mInitialized = true;

@@ -1,4 +1,5 @@
 #include "framework/IPluginParameter.h"
+#include "util/asciiutf16.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,20 +11,12 @@ using namespace Steinberg::Vst;
 
 void AsciiToString128(const char* text, TChar* out, int size)
 {
-  if (!out || size <= 0) return;
-  int i = 0;
-  if (text)
-    for (; i < size - 1 && text[i]; ++i) out[i] = (TChar)(unsigned char)text[i];
-  out[i] = 0;
+  Util_AsciiToUtf16(text, out, size, UTIL_HIGH_BYTES_LATIN1);
 }
 
 void String128ToAscii(const TChar* text, char* out, int outSize)
 {
-  if (!out || outSize <= 0) return;
-  int i = 0;
-  if (text)
-    for (; i < outSize - 1 && text[i]; ++i) out[i] = text[i] < 0x80 ? (char)text[i] : '?';
-  out[i] = '\0';
+  Util_Utf16ToAscii(text, out, outSize);
 }
 
 namespace
@@ -65,14 +58,24 @@ bool IPluginParameter::fromString(const TChar* string, ParamValue& valueNormaliz
 {
   char text[128];
   String128ToAscii(string, text, sizeof(text));
-  // Locale-independent: a host that switched the C locale must not turn
-  // "0.5" into 0.
   const char* p = text;
   while (*p == ' ' || *p == '\t') ++p;
+
+  // A display text the parameter shows reads back as its value.
+  int mapped = 0;
+  if (mParam->MapDisplayText(p, &mapped))
+  {
+    valueNormalized = mParam->GetNormalized((double)mapped);
+    return true;
+  }
+
+  // Locale-independent: a host that switched the C locale must not turn
+  // "0.5" into 0. Text that is no finite number (or none at all: "nan",
+  // "-1e999", "abc") is refused rather than read as some value.
   if (*p == '+') ++p;
   double plain = 0.;
   const auto res = std::from_chars(p, text + strlen(text), plain);
-  if (res.ec != std::errc() || std::isnan(plain)) plain = 0.;
+  if (res.ec != std::errc() || !std::isfinite(plain)) return false;
   valueNormalized = mParam->GetNormalized(plain);
   return true;
 }

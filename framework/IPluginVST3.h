@@ -31,6 +31,8 @@ public:
 // thread and holds the plug-in mutex for the whole block; every other VST3
 // call comes from the host's main thread. The state calls and the parameter
 // accessors take the same mutex, so a block never sees a half-applied change.
+// No call into the host (streams, edits, restarts, menus) is ever made with
+// the mutex held, so the audio thread never waits for the host.
 // Reference counted through the SDK part (starts at 1).
 class IPluginVST3 : public IPluginBase, public Steinberg::Vst::SingleComponentEffect
 {
@@ -41,6 +43,8 @@ public:
     kPresetListTag = 0x70727374, // 'prst': program change, and the one program list
     kHostBypassTag = 0x62706173  // 'bpas': host bypass
   };
+  // Largest scratch buffer, in frames, whatever block size the host names.
+  static constexpr int kMaxScratchFrames = 8192;
 
   IPluginVST3(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
               const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
@@ -73,7 +77,13 @@ public:
                                                    Steinberg::Vst::SpeakerArrangement* outputs,
                                                    Steinberg::int32 numOuts) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) SMTG_OVERRIDE;
+  // Refuses non-positive block sizes; huge ones get bounded scratch buffers
+  // and their blocks are processed in pieces. Keeps the bypass flag.
   Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
+  // Audio thread. Follows the block's own sample size. A block that cannot
+  // be served (not initialised, unknown sample size, negative length) is
+  // refused with an error and the outputs it carries are silenced where
+  // their sample type is known.
   Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
@@ -82,9 +92,16 @@ public:
   // ---- Controller side (IPluginVST3_controller.cpp) ----
   // No editor yet: answers null for every name.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
-  // The whole plug-in state: the state chunk, then the bypass word (IPluginVST3_state.cpp).
+  // The whole plug-in state: the state chunk, then the bypass word
+  // (IPluginVST3_state.cpp). The component's pair, the controller's pair and
+  // setComponentState all carry the same stream. Host main thread; the
+  // stream is read and written outside the mutex. A restore is all or
+  // nothing and, when it succeeds, asks the host to re-read the values.
   Steinberg::tresult PLUGIN_API setEditorState(Steinberg::IBStream* state) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API getEditorState(Steinberg::IBStream* state) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setProcessorState(Steinberg::IBStream* state) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getProcessorState(Steinberg::IBStream* state) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                    Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) SMTG_OVERRIDE;
@@ -144,6 +161,12 @@ protected:
   Util_PtrList<IPluginVST3ViewHooks> mEditorViews;
 
 private:
+  // Copies the state and the bypass word into out, under the mutex.
+  bool SnapshotState(ByteChunk* out);
+  Steinberg::tresult SaveStateTo(Steinberg::IBStream* state);
+  Steinberg::tresult RestoreStateFrom(Steinberg::IBStream* state);
+  // Zeroes numSamples frames of every output channel the block carries.
+  static void SilenceOutputs(Steinberg::Vst::ProcessData& data);
   Steinberg::Vst::Parameter* NewParameterObject(int paramIdx);
   int FindOrAddUnit(const char* group);
   template <class T>
@@ -156,6 +179,8 @@ private:
   // Channel pointers of one chunk of a block longer than the set-up allowed;
   // sized by the constructor so process never allocates.
   Util_TypedBuf<void*> mChunkPtrs;
+  // Between a successful initialize and terminate.
+  bool mInitialized = false;
 };
 
 #endif

@@ -4,9 +4,11 @@
 #include "framework/IPluginVST3.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "framework/IPluginParameter.h"
+#include "framework/IPreset.h"
 #include "framework/Log.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 
@@ -46,15 +48,42 @@ ParamValue PLUGIN_API IPluginVST3::getParamNormalized(ParamID tag)
   return 0.;
 }
 
+// Normalised values live in [0, 1]; NaN has no place there and reads as 0.
+static ParamValue ClampNormalized(ParamValue v)
+{
+  if (std::isnan(v)) return 0.;
+  return v < 0. ? 0. : (v > 1. ? 1. : v);
+}
+
 ParamValue PLUGIN_API IPluginVST3::plainParamToNormalized(ParamID tag, ParamValue plain)
 {
-  if (tag < (ParamID)NParams()) return GetParam((int)tag)->GetNormalized(plain);
-  return plain;
+  if (std::isnan(plain)) return 0.;
+  if (tag < (ParamID)NParams()) return ClampNormalized(GetParam((int)tag)->GetNormalized(plain));
+  if (Parameter* p = getParameterObject(tag)) return ClampNormalized(p->toNormalized(plain));
+  return ClampNormalized(plain);
 }
 
 tresult PLUGIN_API IPluginVST3::getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string)
 {
-  if (tag >= (ParamID)NParams() || !string) return kResultFalse;
+  if (!string || std::isnan(valueNormalized)) return kResultFalse;
+  valueNormalized = ClampNormalized(valueNormalized);
+  if (tag == kPresetListTag && NPresets() > 0)
+  {
+    // The preset a program change to this value restores; 1.0 restores none.
+    const int idx = (int)(valueNormalized * NPresets());
+    char text[IPreset::kNameSize];
+    if (idx >= NPresets())
+      snprintf(text, sizeof(text), "%s", "(none)");
+    else if (*GetPresetName(idx))
+      snprintf(text, sizeof(text), "%s", GetPresetName(idx));
+    else
+      snprintf(text, sizeof(text), "%d", idx + 1);
+    AsciiToString128(text, string);
+    return kResultOk;
+  }
+  // The host bypass is the SDK's string list ("off", "on"); the framework's
+  // parameters format themselves.
+  if (tag != kHostBypassTag && tag >= (ParamID)NParams()) return kResultFalse;
   Parameter* p = getParameterObject(tag);
   if (!p) return kResultFalse;
   p->toString(valueNormalized, string);
@@ -64,7 +93,11 @@ tresult PLUGIN_API IPluginVST3::getParamStringByValue(ParamID tag, ParamValue va
 tresult PLUGIN_API IPluginVST3::getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized)
 {
   if (!string) return kResultFalse;
-  return SingleComponentEffect::getParamValueByString(tag, string, valueNormalized);
+  ParamValue v = 0.;
+  if (SingleComponentEffect::getParamValueByString(tag, string, v) != kResultOk || !std::isfinite(v))
+    return kResultFalse;
+  valueNormalized = ClampNormalized(v);
+  return kResultOk;
 }
 
 // ---- Units and the program list ----

@@ -3,6 +3,7 @@
 #include "framework/IPluginVST3.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "framework/IGraphics.h"
 #include "framework/IPluginParameter.h"
@@ -105,11 +106,21 @@ tresult PLUGIN_API IPluginVST3::initialize(FUnknown* context)
 
   OnHostIdentified();
   RestorePreset(0);
+  ReservePresetStorage();
+  {
+    Util_MutexLock lock(mMutex);
+    // A repeated initialize that the SDK part refuses leaves the first standing.
+    if (result == kResultOk) mInitialized = true;
+  }
   return result;
 }
 
 tresult PLUGIN_API IPluginVST3::terminate()
 {
+  {
+    Util_MutexLock lock(mMutex);
+    mInitialized = false;
+  }
   return SingleComponentEffect::terminate();
 }
 
@@ -175,13 +186,14 @@ tresult PLUGIN_API IPluginVST3::setupProcessing(ProcessSetup& setup)
   if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
   // A rate the signal path cannot work with changes nothing.
   if (!(setup.sampleRate > 0.) || !std::isfinite(setup.sampleRate)) return kResultFalse;
+  if (setup.maxSamplesPerBlock <= 0) return kResultFalse;
 
   // Held although the host should not process now: resizing the scratch
-  // buffers under a running block would pull them from under it.
+  // buffers under a running block would pull them from under it. The bypass
+  // flag belongs to the host's project, not to the set-up: it stays.
   Util_MutexLock lock(mMutex);
   SetSampleRate(setup.sampleRate);
-  mIsBypassed = false;
-  SetBlockSize(setup.maxSamplesPerBlock);
+  SetBlockSize(setup.maxSamplesPerBlock < kMaxScratchFrames ? setup.maxSamplesPerBlock : kMaxScratchFrames);
   Reset();
   processSetup = setup;
   return kResultOk;
@@ -355,20 +367,43 @@ void IPluginVST3::ProcessBlock(ProcessData& data, int start, int nFrames)
     ProcessBuffers((T)0, nFrames);
 }
 
+void IPluginVST3::SilenceOutputs(ProcessData& data)
+{
+  if (!data.outputs || data.numSamples <= 0) return;
+  const bool use64 = data.symbolicSampleSize == kSample64;
+  const size_t bytes = (size_t)data.numSamples * (use64 ? sizeof(double) : sizeof(float));
+  for (int32 b = 0; b < data.numOutputs; ++b)
+  {
+    AudioBusBuffers& bus = data.outputs[b];
+    void** chans = use64 ? (void**)bus.channelBuffers64 : (void**)bus.channelBuffers32;
+    if (!chans) continue;
+    for (int32 c = 0; c < bus.numChannels; ++c)
+      if (chans[c]) memset(chans[c], 0, bytes);
+  }
+}
+
 tresult PLUGIN_API IPluginVST3::process(ProcessData& data)
 {
+  // The block's own sample size decides how its buffers are read: a host
+  // may send blocks of either size whatever it set up.
+  const int32 sampleSize = data.symbolicSampleSize;
+  const bool knownSize = sampleSize == kSample32 || sampleSize == kSample64;
+  if (!knownSize) return kInvalidArgument; // buffers of an unknown type: touch nothing
+  if (data.numSamples < 0) return kInvalidArgument;
+
   Util_MutexLock lock(mMutex);
+  if (!mInitialized)
+  {
+    SilenceOutputs(data);
+    return kNotInitialized;
+  }
 
   if (data.processContext) mHostContext = *data.processContext;
   if (data.inputParameterChanges) ApplyParameterChanges(data.inputParameterChanges);
   if (DoesMIDI() && data.inputEvents) DeliverMidi(data.inputEvents);
 
-  const int32 sampleSize = processSetup.symbolicSampleSize;
-  if (sampleSize != kSample32 && sampleSize != kSample64) return kResultOk;
-
-  // A block longer than the set-up promised runs in pieces of the block
-  // size, so the scratch buffers are never overrun.
-  const int total = data.numSamples > 0 ? data.numSamples : 0;
+  // A block longer than the scratch buffers runs in pieces of their size.
+  const int total = data.numSamples;
   const int chunk = GetBlockSize() > 0 ? GetBlockSize() : total;
   int start = 0;
   do

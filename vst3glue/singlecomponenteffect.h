@@ -11,7 +11,8 @@ namespace Vst {
 // IComponent and IEditController both declare setState/getState(IBStream*),
 // so one override would answer for both faces. These two classes give each
 // face its own answer; a derived class overrides setEditorState/
-// getEditorState for the controller's state, and can no longer override
+// getEditorState for the controller's state and setProcessorState/
+// getProcessorState for the component's, and can no longer override
 // setState/getState by accident (they are final).
 class EditControllerStateFace : public EditControllerEx1
 {
@@ -26,10 +27,11 @@ public:
 class ComponentStateFace : public IComponent
 {
 public:
-	// The component keeps no state of its own: everything travels through
-	// the controller's state calls.
-	tresult PLUGIN_API setState (IBStream* /*state*/) SMTG_OVERRIDE final { return kNotImplemented; }
-	tresult PLUGIN_API getState (IBStream* /*state*/) SMTG_OVERRIDE final { return kNotImplemented; }
+	tresult PLUGIN_API setState (IBStream* state) SMTG_OVERRIDE final { return setProcessorState (state); }
+	tresult PLUGIN_API getState (IBStream* state) SMTG_OVERRIDE final { return getProcessorState (state); }
+	// Host main thread. kNotImplemented unless a derived class keeps a state.
+	virtual tresult PLUGIN_API setProcessorState (IBStream* /*state*/) { return kNotImplemented; }
+	virtual tresult PLUGIN_API getProcessorState (IBStream* /*state*/) { return kNotImplemented; }
 };
 
 // One object that is component, audio processor and edit controller at once,

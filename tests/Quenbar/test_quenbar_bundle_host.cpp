@@ -1,18 +1,21 @@
 // The built bundle through the VST3 ABI, as a host drives it beyond the
-// basics: value texts, bus arrangements, the controller's state stream with
-// short and failing streams, and the host's bypass parameter in process().
+// basics: value texts, bus arrangements, the state stream through both pairs
+// with short, failing and foreign streams, a host that keeps its own copy of
+// the values, and the host's bypass parameter in process().
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "Coeffs/tilt_oracle.h"
 #include "quenbar_oracle.h"
-#include "tools/host/memstream.h"
 #include "tools/host/paramchanges.h"
 #include "tools/host/session.h"
+#include "tools/host/statestream.h"
 #include "tools/host/strings.h"
 
 using namespace Steinberg;
@@ -23,23 +26,6 @@ namespace
 
 const ParamID kPresetTag = 0x70727374;  // 'prst'
 const ParamID kBypassTag = 0x62706173;  // 'bpas'
-
-// A memory stream whose reads that cannot deliver everything asked for
-// report kResultFalse (still delivering what is left), as a file stream at
-// its end does. The base stream instead reports kResultOk with fewer bytes.
-class FailingStream : public vst3host::MemStream
-{
-public:
-  using MemStream::MemStream;
-  tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
-  {
-    int32 got = 0;
-    const tresult r = MemStream::read(buffer, numBytes, &got);
-    if (numBytesRead)
-      *numBytesRead = got;
-    return r == kResultOk && got < numBytes ? kResultFalse : r;
-  }
-};
 
 template <class T>
 T* Query(FUnknown* obj)
@@ -169,8 +155,7 @@ TEST_F(QuenbarBundleHost, ValueTextsBothWaysForTheFiveParameters)
   };
   const Read read[] = {
     {3, "12 dB", 0.4},   {0, "-7.5", 0.25}, {2, "1.0%", 0.75},
-    {0, "loud", 0.5},  // no number: plain 0, the middle of −15 … 15
-    {2, "", 0.0},      // plain 0 is below Tone's minimum: clamped
+    {2, "0", 0.0},     // plain 0 is below Tone's minimum: clamped
     {3, "45", 1.0},    {4, "1", 1.0},
   };
   for (const Read& t : read)
@@ -179,12 +164,19 @@ TEST_F(QuenbarBundleHost, ValueTextsBothWaysForTheFiveParameters)
     EXPECT_EQ(Value(t.tag, t.text, &v), kResultOk) << t.text;
     EXPECT_NEAR(v, t.normalized, 1e-12) << "tag " << t.tag << " text \"" << t.text << "\"";
   }
+  // Texts that are no finite number are refused.
+  for (const char* text : {"loud", "", "nan", "-1e999", "inf"})
+  {
+    double v;
+    EXPECT_EQ(Value(0, text, &v), kResultFalse) << text;
+  }
 
-  // The host's own two parameters: no value text, but "Bypass" reads its list.
-  Text(kBypassTag, 1.0, &r);
-  EXPECT_EQ(r, kResultFalse);
-  Text(kPresetTag, 0.0, &r);
-  EXPECT_EQ(r, kResultFalse);
+  // The host's own two parameters show their values too.
+  EXPECT_EQ(Text(kBypassTag, 1.0, &r), "on");
+  EXPECT_EQ(r, kResultOk);
+  EXPECT_EQ(Text(kBypassTag, 0.0, &r), "off");
+  EXPECT_EQ(Text(kPresetTag, 0.0, &r), "-") << "the default preset's name";
+  EXPECT_EQ(r, kResultOk);
   Text(99, 0.5, &r);
   EXPECT_EQ(r, kResultFalse);
   double v;
@@ -231,7 +223,7 @@ TEST_F(QuenbarBundleHost, AcceptsMonoAndStereoPairsOnly)
   EXPECT_EQ(Arrange(SpeakerArr::kStereo, SpeakerArr::kStereo, 2), kResultFalse);
 }
 
-TEST_F(QuenbarBundleHost, EditorStateRoundTripsThroughTheController)
+TEST_F(QuenbarBundleHost, StateRoundTripsThroughEveryPair)
 {
   const double saved[5] = {-9.0, 0.7, 1.15, 12.0, 1.0};
   for (int i = 0; i < 5; ++i)
@@ -239,85 +231,136 @@ TEST_F(QuenbarBundleHost, EditorStateRoundTripsThroughTheController)
   EXPECT_EQ(mCtl->setParamNormalized(kBypassTag, 1.0), kResultFalse);
   EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 0.0);
 
-  vst3host::MemStream out;
+  // The same 44 bytes, headerless, from either pair.
+  vst3host::StateStream out, fromComponent;
   ASSERT_EQ(mCtl->getState(&out), kResultOk);
+  ASSERT_EQ(mComponent->getState(&fromComponent), kResultOk);
   EXPECT_EQ(out.Data(), StateBytes(saved, 0));
+  EXPECT_EQ(fromComponent.Data(), out.Data());
 
-  // The component face keeps nothing.
-  vst3host::MemStream none;
-  EXPECT_EQ(mComponent->getState(&none), kNotImplemented);
-  EXPECT_TRUE(none.Data().empty());
-  vst3host::MemStream in0(out.Data());
-  EXPECT_EQ(mComponent->setState(&in0), kNotImplemented);
-  EXPECT_EQ(mCtl->setComponentState(&in0), kNotImplemented);
-
-  for (int i = 0; i < 5; ++i)
-    mCtl->setParamNormalized(i, 0.9);
-  vst3host::MemStream back(StateBytes(saved, 2));  // any non-zero word bypasses
-  EXPECT_EQ(mCtl->setState(&back), kResultOk);
-  ExpectPlain(saved);
-  EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 1.0);
-
-  vst3host::MemStream again;
-  ASSERT_EQ(mCtl->getState(&again), kResultOk);
-  EXPECT_EQ(again.Data(), StateBytes(saved, 1));
-  vst3host::MemStream clear(StateBytes(saved, 0));
-  EXPECT_EQ(mCtl->setState(&clear), kResultOk);
-  EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 0.0);
+  using Restore = std::function<tresult(IBStream*)>;
+  const std::pair<const char*, Restore> paths[] = {
+    {"controller setState", [&](IBStream* s) { return mCtl->setState(s); }},
+    {"component setState", [&](IBStream* s) { return mComponent->setState(s); }},
+    {"setComponentState", [&](IBStream* s) { return mCtl->setComponentState(s); }},
+  };
+  for (const auto& path : paths)
+  {
+    SCOPED_TRACE(path.first);
+    for (int i = 0; i < 5; ++i)
+      mCtl->setParamNormalized(i, 0.9);
+    vst3host::StateStream back(StateBytes(saved, 2));  // any non-zero word bypasses
+    EXPECT_EQ(path.second(&back), kResultOk);
+    ExpectPlain(saved);
+    EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 1.0);
+    vst3host::StateStream again;
+    ASSERT_EQ(mCtl->getState(&again), kResultOk);
+    EXPECT_EQ(again.Data(), StateBytes(saved, 1));
+    vst3host::StateStream clear(StateBytes(saved, 0));
+    EXPECT_EQ(path.second(&clear), kResultOk);
+    EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 0.0);
+  }
 }
 
-TEST_F(QuenbarBundleHost, ShortStateStreamsApplyWhatArrived)
+// A stream that is not a whole state of this plug-in is refused and changes
+// nothing: no half-applied parameters, no bypass switched on by stray bytes.
+TEST_F(QuenbarBundleHost, IncompleteOrForeignStatesChangeNothing)
 {
   const double before[5] = {3.0, 0.5, 0.75, 6.0, 0.0};
   const double stream[5] = {-6.0, 0.25, 1.25, 30.0, 1.0};
-  auto reset = [&] {
-    vst3host::MemStream s(StateBytes(before, 1));
-    ASSERT_EQ(mCtl->setState(&s), kResultOk);
-    ASSERT_EQ(mCtl->getParamNormalized(kBypassTag), 1.0);
-  };
+  vst3host::StateStream start(StateBytes(before, 1));
+  ASSERT_EQ(mCtl->setState(&start), kResultOk);
   const std::vector<uint8_t> full = StateBytes(stream, 0);
-
+  const uint8_t wavHeader[44] = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
+                                 1,   0,   2,   0,   0x80, 0xBB, 0, 0, 0, 0xEE, 2, 0, 4, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+  const double nanValue[5] = {-6.0, std::nan(""), 1.0, 3.0, 0.0};
+  const double snapTooHigh[5] = {-6.0, 0.5, 1.0, 30.5, 0.0};
+  struct Case
   {
-    SCOPED_TRACE("40 bytes, then a failing read");
-    reset();
-    FailingStream s(std::vector<uint8_t>(full.begin(), full.begin() + 40));
+    const char* name;
+    std::vector<uint8_t> bytes;
+    bool failShort;
+  };
+  const Case cases[] = {
+    {"40 bytes, then a failing read", std::vector<uint8_t>(full.begin(), full.begin() + 40), true},
+    {"40 bytes, then a read that succeeds with nothing", std::vector<uint8_t>(full.begin(), full.begin() + 40), false},
+    {"16 bytes", std::vector<uint8_t>(full.begin(), full.begin() + 16), false},
+    {"3 bytes", {1, 2, 3}, false},
+    {"empty", {}, false},
+    {"a WAV file", std::vector<uint8_t>(wavHeader, wavHeader + 44), false},
+    {"a NaN value", StateBytes(nanValue, 0), false},
+    {"Snap above its range", StateBytes(snapTooHigh, 0), false},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    vst3host::StateStream s(c.bytes);
+    s.mFailShortReads = c.failShort;
     EXPECT_EQ(mCtl->setState(&s), kResultFalse);
-    ExpectPlain(stream);
-    EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 1.0);
-  }
-  {
-    SCOPED_TRACE("40 bytes, then a read that succeeds with nothing");
-    reset();
-    vst3host::MemStream s(std::vector<uint8_t>(full.begin(), full.begin() + 40));
-    EXPECT_EQ(mCtl->setState(&s), kResultOk);
-    ExpectPlain(stream);
-    EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 0.0);
-  }
-  const double sixteen[5] = {stream[0], stream[1], before[2], before[3], before[4]};
-  {
-    SCOPED_TRACE("16 bytes, reads succeed");
-    reset();
-    vst3host::MemStream s(std::vector<uint8_t>(full.begin(), full.begin() + 16));
-    EXPECT_EQ(mCtl->setState(&s), kResultOk);
-    ExpectPlain(sixteen);
-    EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 0.0);
-  }
-  {
-    SCOPED_TRACE("16 bytes, reads fail");
-    reset();
-    FailingStream s(std::vector<uint8_t>(full.begin(), full.begin() + 16));
-    EXPECT_EQ(mCtl->setState(&s), kResultFalse);
-    ExpectPlain(sixteen);
-    EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 1.0);
-  }
-  {
-    SCOPED_TRACE("empty stream, reads fail: nothing changes");
-    reset();
-    FailingStream s;
-    EXPECT_EQ(mCtl->setState(&s), kResultFalse);
+    vst3host::StateStream s2(c.bytes);
+    EXPECT_EQ(mComponent->setState(&s2), kResultFalse);
     ExpectPlain(before);
     EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 1.0);
   }
+
+  // Random bytes of the right length: refused, or taken exactly as they are.
+  std::mt19937 rng(5000);
+  int accepted = 0;
+  for (int round = 0; round < 5000; ++round)
+  {
+    std::vector<uint8_t> bytes(44);
+    for (uint8_t& b : bytes)
+      b = (uint8_t)rng();
+    vst3host::StateStream s(bytes);
+    if (mComponent->setState(&s) != kResultOk)
+      continue;
+    ++accepted;
+    double plain[5];
+    std::memcpy(plain, bytes.data(), 40);
+    for (int i = 0; i < 4; ++i)
+      EXPECT_DOUBLE_EQ(mCtl->getParamNormalized(i), Norm(i, plain[i])) << "parameter " << i;
+    vst3host::StateStream back(StateBytes(before, 1));
+    ASSERT_EQ(mCtl->setState(&back), kResultOk);
+  }
+  ExpectPlain(before);
+  EXPECT_LT(accepted, 50) << "five random doubles rarely all lie in their ranges";
+}
+
+// Hosts built on common host libraries keep their own copy of the values:
+// synced at start-up only if the component hands out its state, refreshed
+// only when the plug-in asks for it.
+TEST(QuenbarBundleHostCopy, TheHostsCopyFollowsEveryRestore)
+{
+  vst3host::Session session;
+  std::string error;
+  ASSERT_TRUE(session.Open(QUENBAR_BUNDLE_DIR, &error)) << error;
+  vst3host::Plugin& plugin = session.plugin;
+  IEditController* ctl = plugin.Controller();
+  for (ParamID id = 0; id < 5; ++id)
+    EXPECT_DOUBLE_EQ(plugin.HostValue(id), ctl->getParamNormalized(id)) << "synced at start-up, " << id;
+  EXPECT_DOUBLE_EQ(plugin.HostValue(0), Norm(0, 0.0)) << "Level shows its default, not -15 dB";
+
+  const double restored[5] = {-12.0, 0.2, 0.5, 3.0, 0.0};
+  std::vector<uint8_t> bytes = StateBytes(restored, 1);
+  ASSERT_TRUE(plugin.LoadState(bytes, &error)) << error;
+  for (ParamID id = 0; id < 5; ++id)
+    EXPECT_DOUBLE_EQ(plugin.HostValue(id), Norm((int)id, restored[id])) << id;
+  EXPECT_EQ(plugin.HostValue(kBypassTag), 1.0);
+
+  const double other[5] = {6.0, 0.8, 1.0, 10.0, 1.0};
+  ASSERT_TRUE(plugin.LoadControllerState(StateBytes(other, 0), &error)) << error;
+  EXPECT_DOUBLE_EQ(plugin.HostValue(1), 0.8);
+  EXPECT_EQ(plugin.HostValue(kBypassTag), 0.0);
+
+  // A refused state tells the host nothing, and its copy stays right.
+  EXPECT_FALSE(plugin.LoadState(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 40), &error));
+  EXPECT_DOUBLE_EQ(plugin.HostValue(1), 0.8);
+  EXPECT_DOUBLE_EQ(ctl->getParamNormalized(1), 0.8);
+
+  // What a host saves as the component state reopens as it was.
+  std::vector<uint8_t> saved;
+  ASSERT_TRUE(plugin.SaveState(&saved, &error)) << error;
+  EXPECT_EQ(saved, StateBytes(other, 0));
 }
 
 // 64-bit stereo: a host bypass change passes the input through bit for bit

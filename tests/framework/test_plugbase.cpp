@@ -280,7 +280,9 @@ TEST(PlugVersions, SamplesPerBeat)
   EXPECT_EQ(plug.GetSamplesPerBeat(), 0.);
 }
 
-TEST(PlugParams, SetParameterFromGUIInformsThenNotifiesUnderMutex)
+// The host hears of the change without the plug-in mutex: a host that is
+// slow in performEdit must not hold up the audio thread.
+TEST(PlugParams, SetParameterFromGUIInformsWithoutMutexThenNotifiesUnderIt)
 {
   TestPlug plug(2);
   plug.GetParam(1)->InitInt("n", 0, 0, 10, "", "");
@@ -292,7 +294,7 @@ TEST(PlugParams, SetParameterFromGUIInformsThenNotifiesUnderMutex)
   EXPECT_EQ(plug.mEvents[0].what, "Inform");
   EXPECT_EQ(plug.mEvents[0].idx, 1);
   EXPECT_EQ(plug.mEvents[0].value, 0.45);   // the normalised value as given
-  EXPECT_TRUE(plug.mEvents[0].locked);
+  EXPECT_FALSE(plug.mEvents[0].locked);
   EXPECT_EQ(plug.mEvents[1].what, "OnParamChange");
   EXPECT_EQ(plug.mEvents[1].value, 5.);     // parameter already set
   EXPECT_TRUE(plug.mEvents[1].locked);
@@ -306,7 +308,7 @@ TEST(PlugParams, SetParameterFromGUIIgnoresBadIndex)
   EXPECT_TRUE(plug.mEvents.empty());
 }
 
-TEST(PlugParams, DirtyParametersInformsEveryParamUnderMutex)
+TEST(PlugParams, DirtyParametersInformsEveryParamWithoutMutex)
 {
   TestPlug plug(2);
   plug.GetParam(0)->InitDouble("a", 2.5, 0., 10., 0.1, "", "", 1.);
@@ -319,7 +321,7 @@ TEST(PlugParams, DirtyParametersInformsEveryParamUnderMutex)
   EXPECT_DOUBLE_EQ(plug.mEvents[0].value, 0.25);
   EXPECT_EQ(plug.mEvents[1].idx, 1);
   EXPECT_DOUBLE_EQ(plug.mEvents[1].value, 0.25);
-  EXPECT_TRUE(plug.mEvents[0].locked && plug.mEvents[1].locked);
+  EXPECT_FALSE(plug.mEvents[0].locked || plug.mEvents[1].locked);
 }
 
 TEST(PlugParams, OnParamResetVisitsEveryIndexInOrder)

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +11,7 @@
 
 #include "tools/host/eventlist.h"
 #include "tools/host/hostobjects.h"
-#include "tools/host/memstream.h"
+#include "tools/host/statestream.h"
 #include "tools/host/module.h"
 #include "tools/host/paramchanges.h"
 #include "tools/host/strings.h"
@@ -18,7 +20,6 @@ namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using vst3host::MemStream;
 using vst3host::ParameterChanges;
 using vst3host::ParamValueQueue;
 
@@ -97,12 +98,6 @@ TEST(HostObjects, AnswerOnlyTheirInterfaces) {
   EXPECT_EQ(obj, static_cast<IHostApplication*>(&app));
   EXPECT_EQ(app.queryInterface(IComponentHandler::iid, &obj), kNoInterface);
   EXPECT_EQ(obj, nullptr);
-
-  MemStream stream;
-  EXPECT_EQ(stream.queryInterface(ISizeableStream::iid, &obj), kResultOk);
-  EXPECT_EQ(obj, static_cast<ISizeableStream*>(&stream));
-  EXPECT_EQ(stream.queryInterface(IBStream::iid, &obj), kResultOk);
-  EXPECT_EQ(obj, static_cast<IBStream*>(&stream));
 }
 
 TEST(HostEventList, BoundedAndIndexChecked) {
@@ -123,40 +118,56 @@ TEST(HostEventList, BoundedAndIndexChecked) {
   EXPECT_EQ(list.getEvent(0, out), kResultFalse);
 }
 
-TEST(HostMemStream, ReadsWritesAndSeeksLikeAFile) {
-  MemStream s;
-  int32 done = -1;
-  uint8_t abc[3] = {1, 2, 3};
-  ASSERT_EQ(s.write(abc, 3, &done), kResultOk);
-  EXPECT_EQ(done, 3);
-  int64 pos = -1;
-  ASSERT_EQ(s.seek(1, IBStream::kIBSeekSet, &pos), kResultOk);
-  EXPECT_EQ(pos, 1);
+// The faults tests switch on in the host's state stream.
+TEST(HostStateStream, FaultHooks) {
+  using vst3host::StateStream;
+  const std::vector<uint8_t> bytes = {1, 2, 3, 4, 5, 6, 7, 8};
   uint8_t buf[8] = {};
-  // A read past the end delivers what is left and still succeeds.
-  ASSERT_EQ(s.read(buf, 8, &done), kResultOk);
-  EXPECT_EQ(done, 2);
-  EXPECT_EQ(buf[0], 2);
-  EXPECT_EQ(buf[1], 3);
-  ASSERT_EQ(s.read(buf, 4, &done), kResultOk);
-  EXPECT_EQ(done, 0);
-
-  // Writing past the end after a seek fills the gap with zeros.
-  ASSERT_EQ(s.seek(2, IBStream::kIBSeekEnd, &pos), kResultOk);
-  EXPECT_EQ(pos, 5);
-  ASSERT_EQ(s.write(abc, 1, &done), kResultOk);
-  EXPECT_EQ(s.Data(), (std::vector<uint8_t>{1, 2, 3, 0, 0, 1}));
-  ASSERT_EQ(s.seek(-2, IBStream::kIBSeekCur, &pos), kResultOk);
-  EXPECT_EQ(pos, 4);
-
-  EXPECT_EQ(s.seek(-1, IBStream::kIBSeekSet, &pos), kInvalidArgument);
-  EXPECT_EQ(s.seek(0, 7, &pos), kInvalidArgument);
-  EXPECT_EQ(s.read(buf, -1, &done), kInvalidArgument);
-  EXPECT_EQ(s.write(nullptr, 4, &done), kInvalidArgument);
-  int64 size = 0;
-  ASSERT_EQ(s.setStreamSize(2), kResultOk);
-  ASSERT_EQ(s.getStreamSize(size), kResultOk);
-  EXPECT_EQ(size, 2);
+  int32 done = -1;
+  {
+    StateStream s(bytes);
+    s.mReadLimit = 5;
+    ASSERT_EQ(s.read(buf, 4, &done), kResultOk);
+    EXPECT_EQ(done, 4);
+    EXPECT_EQ(s.read(buf, 4, &done), kResultOk) << "a quiet short read";
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(buf[0], 5);
+    EXPECT_EQ(s.read(buf, 4, &done), kResultOk);
+    EXPECT_EQ(done, 0);
+    EXPECT_EQ(s.mReads, 3);
+  }
+  {
+    StateStream s(bytes);
+    s.mFailShortReads = true;
+    EXPECT_EQ(s.read(buf, 6, &done), kResultOk);
+    EXPECT_EQ(s.read(buf, 6, &done), kResultFalse) << "says it came up short";
+    EXPECT_EQ(done, 2);
+    EXPECT_EQ(s.read(buf, -1, &done), kInvalidArgument);
+  }
+  {
+    StateStream s;
+    s.mFailWrites = true;
+    EXPECT_EQ(s.write(buf, 4, &done), kResultFalse);
+    EXPECT_TRUE(s.Data().empty());
+    StateStream t;
+    t.mWriteLimit = 3;
+    EXPECT_EQ(t.write(buf, 2, &done), kResultOk);
+    EXPECT_EQ(t.write(buf, 2, &done), kResultOk);
+    EXPECT_EQ(done, 1) << "stores what fits";
+    EXPECT_EQ(t.Data().size(), 3u);
+  }
+  {
+    // A closed gate holds a read until it opens.
+    vst3host::Gate gate;
+    StateStream s(bytes);
+    s.mGate = &gate;
+    gate.Close();
+    std::thread reader([&] { s.read(buf, 8, nullptr); });
+    gate.WaitForArrivals(1);
+    gate.Open();
+    reader.join();
+    EXPECT_EQ(buf[7], 8);
+  }
 }
 
 TEST(HostStrings, Utf16ToUtf8HandlesSurrogatesAndLimits) {

@@ -10,8 +10,9 @@ std::string Narrow(const char16* s)
   return out;
 }
 
-TestPlug::TestPlug(bool doesMidi, bool isInst, const char* io, int sideChain, int latency, int nParams)
-  : IPluginVST3(IPluginInstanceInfo(), nParams, io, 1, "Test Plug", "Test Product", "Test Maker", 0x00010203,
+TestPlug::TestPlug(bool doesMidi, bool isInst, const char* io, int sideChain, int latency, int nParams,
+                   int nPresets)
+  : IPluginVST3(IPluginInstanceInfo(), nParams, io, nPresets, "Test Plug", "Test Product", "Test Maker", 0x00010203,
                 0x54704C67, 0x544D6B72, latency, doesMidi, false, isInst, sideChain)
 {
   if (nParams == kNumTestParams)
@@ -76,123 +77,6 @@ void TestPlug::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
     if (!isA && !isB) ++mixedStates;
   }
   ++processedBlocks;
-}
-
-tresult TestQueue::getPoint(int32 index, int32& offset, ParamValue& value)
-{
-  ++mReads;
-  if (index < 0 || index >= (int32)mPoints.size()) return kResultFalse;
-  offset = mPoints[(size_t)index].first;
-  value = mPoints[(size_t)index].second;
-  return kResultOk;
-}
-
-tresult TestQueue::addPoint(int32 offset, ParamValue value, int32& index)
-{
-  index = (int32)mPoints.size();
-  mPoints.emplace_back(offset, value);
-  return kResultOk;
-}
-
-TestQueue& TestChanges::Add(ParamID id, std::initializer_list<ParamValue> values)
-{
-  mQueues.emplace_back(id);
-  int32 offset = 0, index = 0;
-  for (ParamValue v : values) mQueues.back().addPoint(offset++, v, index);
-  return mQueues.back();
-}
-
-IParamValueQueue* TestChanges::getParameterData(int32 index)
-{
-  if (index >= 0 && index < (int32)mQueues.size()) return &mQueues[(size_t)index];
-  return nullptr;
-}
-
-tresult TestEvents::getEvent(int32 index, Event& e)
-{
-  if (index == mFailIndex || index < 0 || index >= (int32)mEvents.size()) return kResultFalse;
-  e = mEvents[(size_t)index];
-  return kResultOk;
-}
-
-tresult TestHostApp::getName(String128 name)
-{
-  size_t i = 0;
-  for (; i < 127 && i < mName.size(); ++i) name[i] = (char16)mName[i];
-  name[i] = 0;
-  return kResultOk;
-}
-
-tresult TestHostApp::queryInterface(const TUID iid, void** obj)
-{
-  if (FUnknownPrivate::iidEqual(iid, IHostApplication::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
-  {
-    addRef();
-    *obj = static_cast<IHostApplication*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
-}
-
-tresult TestHandler::beginEdit(ParamID id)
-{
-  mLog.push_back("begin " + std::to_string(id));
-  return kResultOk;
-}
-
-tresult TestHandler::performEdit(ParamID id, ParamValue value)
-{
-  char text[64];
-  snprintf(text, sizeof(text), "perform %u %.3f", (unsigned)id, value);
-  mLog.push_back(text);
-  return kResultOk;
-}
-
-tresult TestHandler::endEdit(ParamID id)
-{
-  mLog.push_back("end " + std::to_string(id));
-  return kResultOk;
-}
-
-IContextMenu* TestHandler::createContextMenu(IPlugView* view, const ParamID* paramID)
-{
-  mMenuView = view;
-  mMenuTag = paramID ? *paramID : 0xFFFFFFFF;
-  mMenu.addRef();
-  return &mMenu;
-}
-
-tresult TestHandler::queryInterface(const TUID iid, void** obj)
-{
-  if (FUnknownPrivate::iidEqual(iid, IComponentHandler::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
-  {
-    addRef();
-    *obj = static_cast<IComponentHandler*>(this);
-    return kResultOk;
-  }
-  if (mWithMenus && FUnknownPrivate::iidEqual(iid, IComponentHandler3::iid))
-  {
-    addRef();
-    *obj = static_cast<IComponentHandler3*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
-}
-
-tresult LimitedStream::read(void* buffer, int32 numBytes, int32* numBytesRead)
-{
-  int64 room = mLimit - mDelivered;
-  if (room < 0) room = 0;
-  const int32 want = numBytes < 0 ? 0 : numBytes;
-  const int32 n = want < room ? want : (int32)room;
-  int32 got = 0;
-  tresult r = MemoryStream::read(buffer, n, &got);
-  mDelivered += got;
-  if (numBytesRead) *numBytesRead = got;
-  if (got < want && mFailWhenShort) return kResultFalse;
-  return r;
 }
 
 template <class T>

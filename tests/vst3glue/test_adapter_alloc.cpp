@@ -2,6 +2,8 @@
 // new and malloc of this binary is counted while the counter is armed.
 #include "adapter_support.h"
 
+#include "framework/IPreset.h"
+
 #include "pluginterfaces/vst/vstspeaker.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +20,9 @@ namespace {
 template <class T>
 long AllocationsWhileProcessing(int32 sampleSize)
 {
-  auto* plug = new TestPlug(true);
+  // Three preset slots, two of them free: a program change that lands on a
+  // free slot initialises it from inside the block.
+  auto* plug = new TestPlug(true, false, "1-1 2-2", 0, 0, kNumTestParams, 3);
   Prepare(*plug, sampleSize, 64);
   plug->AttachGraphics(new FakeGraphics);
 
@@ -26,12 +30,12 @@ long AllocationsWhileProcessing(int32 sampleSize)
   HostBlock<T> holes(2, 2, 64);
   holes.inPtrs[0] = nullptr;
   holes.outPtrs[1] = nullptr;
-  TestChanges changes;
-  TestQueue& gain = changes.Add(kGain, {0.2, 0.7});
-  TestQueue& bypass = changes.Add(IPluginVST3::kHostBypassTag, {0.});
-  TestQueue& preset = changes.Add(IPluginVST3::kPresetListTag, {0.});
-  changes.Add(kDrive, {0.4});
-  TestEvents events;
+  ParameterChanges changes;
+  ParamValueQueue& gain = *changes.AddRaw(kGain, {0.2, 0.7});
+  ParamValueQueue& bypass = *changes.AddRaw(IPluginVST3::kHostBypassTag, {0.});
+  ParamValueQueue& preset = *changes.AddRaw(IPluginVST3::kPresetListTag, {0.});
+  changes.AddRaw(kDrive, {0.4});
+  EventList events;
   Event on{};
   on.type = Event::kNoteOnEvent;
   on.noteOn.pitch = 64;
@@ -58,9 +62,10 @@ long AllocationsWhileProcessing(int32 sampleSize)
     alloc_counter::Armed armed;
     for (int i = 0; i < 40; ++i)
     {
-      gain.mPoints[1].second = (i % 10) / 10.;
-      bypass.mPoints[0].second = (i % 3 == 0) ? 1. : 0.;
-      preset.mPoints[0].second = (i % 5 == 0) ? 0.5 : 1.;
+      gain.SetPoint(1, 1, (i % 10) / 10.);
+      bypass.SetPoint(0, 0, (i % 3 == 0) ? 1. : 0.);
+      static const double kPrograms[] = {0.5, 1., 0.7, 1., 0.1};
+      preset.SetPoint(0, 0, kPrograms[i % 5]);
       plug->nMidi = 0;
       plug->process(normal.data);
       plug->process(longer.data);
@@ -71,6 +76,8 @@ long AllocationsWhileProcessing(int32 sampleSize)
     count = alloc_counter::Count();
   }
   EXPECT_GT(plug->blocks, 40) << "the effect did run";
+  EXPECT_TRUE(plug->GetPreset(1)->mInitialized && plug->GetPreset(2)->mInitialized)
+      << "the free slots were initialised inside blocks";
   plug->terminate();
   plug->release();
   return count;

@@ -134,15 +134,24 @@ TEST_F(Vst3AdapterController, ValueTextsBothWays)
 
   EXPECT_DOUBLE_EQ(FromText(kGain, "6 dB"), 0.75) << "number followed by a unit";
   EXPECT_DOUBLE_EQ(FromText(kGain, " -12"), 0.);
-  EXPECT_DOUBLE_EQ(FromText(kGain, "loud"), 0.5) << "no number reads as plain 0";
   EXPECT_DOUBLE_EQ(FromText(kGain, "99"), 1.) << "clamped to the range";
   EXPECT_DOUBLE_EQ(FromText(kDrive, "25"), 0.5);
+  EXPECT_DOUBLE_EQ(FromText(kMode, "Hard"), 1.) << "a display text reads back as its value";
+  // Texts that are no finite number are refused and leave the value alone.
+  for (const char* text : {"nan", "NaN", "-1e999", "1e999", "inf", "loud", "", "  "})
+    EXPECT_EQ(FromText(kGain, text, kResultFalse), -1.) << text;
 
-  // Host parameters: the SDK's own objects.
+  // Host parameters: the host bypass is the SDK's string list; "Preset"
+  // names the preset a change to that value restores.
+  EXPECT_EQ(Text(IPluginVST3::kHostBypassTag, 1.), "on");
+  EXPECT_EQ(Text(IPluginVST3::kHostBypassTag, 0.), "off");
+  EXPECT_EQ(Text(IPluginVST3::kPresetListTag, 0.), "Init");
+  EXPECT_EQ(Text(IPluginVST3::kPresetListTag, 0.99), "Init");
+  EXPECT_EQ(Text(IPluginVST3::kPresetListTag, 1.), "(none)") << "1.0 restores nothing";
   String128 s = {};
-  EXPECT_EQ(plug->getParamStringByValue(IPluginVST3::kHostBypassTag, 1., s), kResultFalse);
-  EXPECT_EQ(plug->getParamStringByValue(IPluginVST3::kPresetListTag, 0., s), kResultFalse);
   EXPECT_EQ(plug->getParamStringByValue(kNumTestParams, 0., s), kResultFalse);
+  EXPECT_EQ(plug->getParamStringByValue(kGain, std::nan(""), s), kResultFalse);
+  FromText(IPluginVST3::kPresetListTag, "nan", kResultFalse);
   EXPECT_DOUBLE_EQ(FromText(IPluginVST3::kHostBypassTag, "on"), 1.);
   EXPECT_DOUBLE_EQ(FromText(IPluginVST3::kHostBypassTag, "off"), 0.);
   FromText(IPluginVST3::kHostBypassTag, "maybe", kResultFalse);
@@ -198,7 +207,13 @@ TEST_F(Vst3AdapterController, NormalisedValuesAndConversions)
   EXPECT_DOUBLE_EQ(plug->GetParam(kDrive)->GetValue(), 0.);
 
   EXPECT_DOUBLE_EQ(plug->plainParamToNormalized(kGain, -6.), 0.25);
-  EXPECT_DOUBLE_EQ(plug->plainParamToNormalized(555, -6.), -6.) << "unknown tag unchanged";
+  // Normalised values never leave 0 ... 1, and NaN never comes back.
+  EXPECT_EQ(plug->plainParamToNormalized(kGain, 40.), 1.);
+  EXPECT_EQ(plug->plainParamToNormalized(kGain, -40.), 0.);
+  EXPECT_EQ(plug->plainParamToNormalized(kGain, std::nan("")), 0.);
+  EXPECT_EQ(plug->plainParamToNormalized(555, -6.), 0.);
+  EXPECT_EQ(plug->plainParamToNormalized(555, std::nan("")), 0.);
+  EXPECT_EQ(plug->plainParamToNormalized(IPluginVST3::kHostBypassTag, 1.), 1.);
   EXPECT_DOUBLE_EQ(plug->normalizedParamToPlain(kGain, 0.25), -6.);
   EXPECT_DOUBLE_EQ(plug->normalizedParamToPlain(kDrive, 0.5), 25.);
   EXPECT_DOUBLE_EQ(plug->normalizedParamToPlain(555, 0.3), 0.3);
@@ -238,21 +253,21 @@ TEST_F(Vst3AdapterController, EditsReachTheHostHandler)
   EXPECT_EQ(plug->performEdit(kGain, 0.5), kResultFalse);
   EXPECT_EQ(plug->endEdit(kGain), kResultFalse);
 
-  TestHandler handler;
+  ComponentHandler handler;
   plug->setComponentHandler(&handler);
   plug->BeginInformHostOfParamChange(kDrive);
   plug->SetParameterFromGUI(kDrive, 0.25);
   plug->EndInformHostOfParamChange(kDrive);
-  ASSERT_EQ(handler.mLog.size(), 3u);
-  EXPECT_EQ(handler.mLog[0], "begin 3");
-  EXPECT_EQ(handler.mLog[1], "perform 3 0.250");
-  EXPECT_EQ(handler.mLog[2], "end 3");
+  ASSERT_EQ(handler.Log().size(), 3u);
+  EXPECT_EQ(handler.Log()[0], "begin 3");
+  EXPECT_EQ(handler.Log()[1], "perform 3 0.250");
+  EXPECT_EQ(handler.Log()[2], "end 3");
   EXPECT_DOUBLE_EQ(plug->GetParam(kDrive)->GetValue(), 6.25);
 
   plug->SetLatency(64);
   EXPECT_EQ(plug->getLatencySamples(), 64u);
-  ASSERT_EQ(handler.mRestartFlags.size(), 1u);
-  EXPECT_EQ(handler.mRestartFlags[0], (int32)kLatencyChanged);
+  ASSERT_EQ(handler.RestartFlags().size(), 1u);
+  EXPECT_EQ(handler.RestartFlags()[0], (int32)kLatencyChanged);
 
   plug->setComponentHandler(nullptr);
   EXPECT_EQ(handler.mRefs, 1) << "handler reference given back";
@@ -260,8 +275,8 @@ TEST_F(Vst3AdapterController, EditsReachTheHostHandler)
 
 TEST_F(Vst3AdapterController, ContextMenuAndResizeGoThroughTheFirstView)
 {
-  TestHandler plain;
-  TestHandler menus(true);
+  ComponentHandler plain;
+  ComponentHandler menus(true);
   FakeView first, second;
 
   plug->PopupHostContextMenuForParam(kGain, 10, 20); // no handler, no view: nothing
@@ -304,12 +319,12 @@ TEST_F(Vst3AdapterController, ContextMenuAndResizeGoThroughTheFirstView)
 
 TEST(Vst3AdapterLifecycle, InitializeIdentifiesHostAndRestoresPresetZero)
 {
-  TestHostApp host("REAPER v6");
+  HostApplication host("REAPER v6");
   auto* plug = new TestPlug;
   plug->GetParam(kGain)->SetValue(7.);
   ASSERT_EQ(plug->initialize(&host), kResultOk);
   EXPECT_EQ(plug->GetHost(), kHostReaper);
-  EXPECT_EQ(host.mRefs, 2) << "the SDK part keeps the context until terminate";
+  EXPECT_EQ(host.ExtraRefs(), 1) << "the SDK part keeps the context until terminate";
   EXPECT_EQ(plug->hostIdentified, 1);
   EXPECT_DOUBLE_EQ(plug->GetParam(kGain)->GetValue(), 0.) << "preset 0 restored";
   for (int i = 0; i < kNumTestParams; ++i) EXPECT_EQ(plug->paramChanges[i], 1) << i;
@@ -323,7 +338,7 @@ TEST(Vst3AdapterLifecycle, InitializeIdentifiesHostAndRestoresPresetZero)
   EXPECT_EQ(plug->getBusCount(kAudio, kInput), 1);
 
   plug->terminate();
-  EXPECT_EQ(host.mRefs, 1);
+  EXPECT_EQ(host.ExtraRefs(), 0);
   EXPECT_EQ(plug->release(), 0u);
 }
 

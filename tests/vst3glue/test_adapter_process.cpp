@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -92,8 +93,14 @@ TEST_F(Vst3AdapterProcess, SetupProcessing)
   EXPECT_EQ(plug->setupProcessing(bad), kResultFalse);
   ProcessSetup noRate{kRealtime, kSample32, 256, 0.};
   EXPECT_EQ(plug->setupProcessing(noRate), kResultFalse);
+  for (int32 size : {0, -1, INT32_MIN})
+  {
+    ProcessSetup noBlocks{kRealtime, kSample32, size, 48000.};
+    EXPECT_EQ(plug->setupProcessing(noBlocks), kResultFalse) << size;
+  }
   EXPECT_EQ(plug->resets, 0);
   EXPECT_EQ(plug->GetBlockSize(), 0);
+  EXPECT_EQ(plug->GetSampleRate(), 44100.) << "a refused set-up changes nothing";
 
   ProcessSetup offline{kOffline, kSample64, 256, 96000.};
   ASSERT_EQ(plug->setupProcessing(offline), kResultOk);
@@ -104,6 +111,9 @@ TEST_F(Vst3AdapterProcess, SetupProcessing)
   ProcessSetup live{kRealtime, kSample32, 128, 44100.};
   ASSERT_EQ(plug->setupProcessing(live), kResultOk);
   EXPECT_FALSE(plug->IsRenderingOffline());
+  ProcessSetup huge{kRealtime, kSample32, INT32_MAX, 44100.};
+  ASSERT_EQ(plug->setupProcessing(huge), kResultOk);
+  EXPECT_EQ(plug->GetBlockSize(), IPluginVST3::kMaxScratchFrames) << "scratch memory stays bounded";
 
   EXPECT_EQ(plug->canProcessSampleSize(kSample32), kResultTrue);
   EXPECT_EQ(plug->canProcessSampleSize(kSample64), kResultTrue);
@@ -124,16 +134,16 @@ TEST_F(Vst3AdapterProcess, QueuesApplyTheirLastValueOnce)
   plug->AttachGraphics(gfx);
 
   HostBlock<float> b(2, 2, 64);
-  TestChanges changes;
-  TestQueue& q = changes.Add(kGain, {0.1, 0.9, 0.75});
-  changes.Add(kNumTestParams + 3, {0.5}); // no such parameter
-  changes.mNullQueues = 1;
+  ParameterChanges changes;
+  ParamValueQueue& q = *changes.AddRaw(kGain, {0.1, 0.9, 0.75});
+  changes.AddRaw(kNumTestParams + 3, {0.5}); // no such parameter
+  changes.SetNullQueues(1);
   b.data.inputParameterChanges = &changes;
   ASSERT_EQ(plug->process(b.data), kResultOk);
 
   EXPECT_DOUBLE_EQ(plug->GetParam(kGain)->GetValue(), 6.);
   EXPECT_EQ(plug->paramChanges[kGain], before + 1);
-  EXPECT_EQ(q.mReads, 1) << "only the last point is read";
+  EXPECT_EQ(q.Reads(), 1) << "only the last point is read";
   EXPECT_EQ(gfx->calls[kGain], 2) << "attach, then the change";
   EXPECT_DOUBLE_EQ(gfx->last[kGain], 0.75);
   EXPECT_TRUE(gfx->lastNormalized[kGain]);
@@ -143,8 +153,8 @@ TEST_F(Vst3AdapterProcess, QueuesApplyTheirLastValueOnce)
 
   // An empty queue changes nothing.
   changes.Clear();
-  changes.mNullQueues = 0;
-  changes.mQueues.emplace_back(kGain);
+  changes.SetNullQueues(0);
+  changes.AddRaw(kGain, {});
   ASSERT_EQ(plug->process(b.data), kResultOk);
   EXPECT_EQ(plug->paramChanges[kGain], before + 1);
 }
@@ -154,16 +164,16 @@ TEST_F(Vst3AdapterProcess, HostBypassThresholdAndPassThrough)
   Make();
   Prepare(*plug, kSample64, 32);
   HostBlock<double> b(2, 2, 32);
-  TestChanges changes;
+  ParameterChanges changes;
   b.data.inputParameterChanges = &changes;
-  changes.Add(kGain, {1.}); // +12 dB so bypass is visible
-  changes.Add(IPluginVST3::kHostBypassTag, {0.5});
+  changes.AddRaw(kGain, {1.}); // +12 dB so bypass is visible
+  changes.AddRaw(IPluginVST3::kHostBypassTag, {0.5});
   plug->process(b.data);
   EXPECT_FALSE(plug->IsBypassed()) << "exactly 0.5 is off";
   EXPECT_DOUBLE_EQ(b.out[0][5], b.in[0][5] * Gain(12.));
 
   changes.Clear();
-  changes.Add(IPluginVST3::kHostBypassTag, {0.51});
+  changes.AddRaw(IPluginVST3::kHostBypassTag, {0.51});
   b.FillOutputs(-1.);
   plug->process(b.data);
   EXPECT_TRUE(plug->IsBypassed());
@@ -174,10 +184,10 @@ TEST_F(Vst3AdapterProcess, HostBypassThresholdAndPassThrough)
   plug->process(b.data);
   EXPECT_EQ(plug->blocks, blocks) << "the effect does not run while bypassed";
 
-  // After a new set-up the plug-in plays again.
+  // The bypass flag is the host's; a new set-up keeps it.
   ProcessSetup setup{kRealtime, kSample64, 32, 48000.};
   plug->setupProcessing(setup);
-  EXPECT_FALSE(plug->IsBypassed());
+  EXPECT_TRUE(plug->IsBypassed());
 }
 
 TEST_F(Vst3AdapterProcess, PresetQueueRestoresByIndex)
@@ -185,27 +195,27 @@ TEST_F(Vst3AdapterProcess, PresetQueueRestoresByIndex)
   Make();
   Prepare(*plug, kSample32, 16);
   HostBlock<float> b(2, 2, 16);
-  TestChanges changes;
+  ParameterChanges changes;
   b.data.inputParameterChanges = &changes;
 
   plug->setParamNormalized(kGain, 1.);
-  changes.Add(IPluginVST3::kPresetListTag, {1.0});
+  changes.AddRaw(IPluginVST3::kPresetListTag, {1.0});
   plug->process(b.data);
   EXPECT_DOUBLE_EQ(plug->GetParam(kGain)->GetValue(), 12.) << "1.0 is one past the only preset";
 
   changes.Clear();
-  changes.Add(IPluginVST3::kPresetListTag, {0.99});
+  changes.AddRaw(IPluginVST3::kPresetListTag, {0.99});
   plug->process(b.data);
   EXPECT_DOUBLE_EQ(plug->GetParam(kGain)->GetValue(), 0.) << "preset 0 restored";
   EXPECT_FLOAT_EQ(b.out[0][3], b.in[0][3]);
 
   changes.Clear();
   plug->setParamNormalized(kGain, 1.);
-  changes.Add(IPluginVST3::kPresetListTag, {std::nan("")});
+  changes.AddRaw(IPluginVST3::kPresetListTag, {std::nan("")});
   plug->process(b.data);
   EXPECT_DOUBLE_EQ(plug->GetParam(kGain)->GetValue(), 12.) << "NaN skipped";
   changes.Clear();
-  changes.Add(IPluginVST3::kPresetListTag, {-0.5});
+  changes.AddRaw(IPluginVST3::kPresetListTag, {-0.5});
   plug->process(b.data);
   EXPECT_DOUBLE_EQ(plug->GetParam(kGain)->GetValue(), 0.) << "below 0 reads as the first preset";
 }
@@ -215,7 +225,7 @@ TEST_F(Vst3AdapterProcess, MidiNotesBecomeMessages)
   Make(true);
   Prepare(*plug, kSample32, 16);
   HostBlock<float> b(2, 2, 16);
-  TestEvents events;
+  EventList events;
   Event on{};
   on.type = Event::kNoteOnEvent;
   on.sampleOffset = 5;
@@ -238,7 +248,7 @@ TEST_F(Vst3AdapterProcess, MidiNotesBecomeMessages)
   wild.noteOn.velocity = 7.f;
   events.addEvent(wild);
   events.addEvent(on);
-  events.mFailIndex = 4;
+  events.SetFailIndex(4);
   b.data.inputEvents = &events;
   plug->process(b.data);
 
@@ -375,8 +385,8 @@ TEST_F(Vst3AdapterProcess, LongBlocksRunInPiecesOfTheBlockSize)
 {
   Make();
   Prepare(*plug, kSample32, 64);
-  TestChanges changes;
-  changes.Add(kGain, {0.75});
+  ParameterChanges changes;
+  changes.AddRaw(kGain, {0.75});
   HostBlock<float> f(2, 2, 1000);
   f.data.inputParameterChanges = &changes;
   ASSERT_EQ(plug->process(f.data), kResultOk);
@@ -420,7 +430,7 @@ TEST_F(Vst3AdapterProcess, NullAndMissingBuffers)
   empty.numOutputs = 1; // counts without arrays
   EXPECT_EQ(plug->process(empty), kResultOk);
   empty.numSamples = -5;
-  EXPECT_EQ(plug->process(empty), kResultOk);
+  EXPECT_EQ(plug->process(empty), kInvalidArgument);
 
   HostBlock<float> zero(2, 2, 0);
   EXPECT_EQ(plug->process(zero.data), kResultOk) << "a block of 0 samples";

@@ -7,7 +7,7 @@ using namespace Steinberg;
 EventList::EventList(int capacity) : mEvents(static_cast<size_t>(capacity > 0 ? capacity : 1)) {}
 
 tresult PLUGIN_API EventList::getEvent(int32 index, Vst::Event& e) {
-  if (index < 0 || index >= mCount) return kResultFalse;
+  if (index < 0 || index >= mCount || index == mFailIndex) return kResultFalse;
   e = mEvents[static_cast<size_t>(index)];
   return kResultOk;
 }

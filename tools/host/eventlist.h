@@ -27,7 +27,11 @@ class EventList : public Steinberg::Vst::IEventList {
   Steinberg::uint32 PLUGIN_API addRef() override { return ++mRefs; }
   Steinberg::uint32 PLUGIN_API release() override { return --mRefs; }
 
+  // Fault injection: getEvent fails for this index (-1: none).
+  void SetFailIndex(Steinberg::int32 index) { mFailIndex = index; }
+
  private:
+  Steinberg::int32 mFailIndex = -1;
   std::vector<Steinberg::Vst::Event> mEvents;
   Steinberg::int32 mCount = 0;
   Steinberg::uint32 mRefs = 1;

@@ -10,10 +10,19 @@ ParamValueQueue::ParamValueQueue(int maxPoints)
 void ParamValueQueue::Reset(Vst::ParamID id) {
   mId = id;
   mCount = 0;
+  mReads = 0;
+}
+
+bool ParamValueQueue::SetPoint(int32 index, int32 sampleOffset, Vst::ParamValue value) {
+  if (index < 0 || index > mCount || index >= static_cast<int32>(mPoints.size())) return false;
+  mPoints[static_cast<size_t>(index)] = {sampleOffset, value};
+  if (index == mCount) ++mCount;
+  return true;
 }
 
 tresult PLUGIN_API ParamValueQueue::getPoint(int32 index, int32& sampleOffset,
                                              Vst::ParamValue& value) {
+  ++mReads;
   if (index < 0 || index >= mCount) return kResultFalse;
   sampleOffset = mPoints[static_cast<size_t>(index)].offset;
   value = mPoints[static_cast<size_t>(index)].value;
@@ -59,6 +68,18 @@ bool ParameterChanges::Add(Vst::ParamID id, int32 sampleOffset, Vst::ParamValue 
   Vst::IParamValueQueue* queue = addParameterData(id, queueIndex);
   int32 pointIndex = 0;
   return queue && queue->addPoint(sampleOffset, value, pointIndex) == kResultOk;
+}
+
+ParamValueQueue* ParameterChanges::AddRaw(Vst::ParamID id, std::initializer_list<Vst::ParamValue> values) {
+  if (mUsed >= static_cast<int32>(mQueues.size())) return nullptr;
+  ParamValueQueue& q = mQueues[static_cast<size_t>(mUsed++)];
+  q.Reset(id);
+  int32 i = 0;
+  for (Vst::ParamValue v : values) {
+    q.SetPoint(i, i, v);
+    ++i;
+  }
+  return &q;
 }
 
 Vst::IParamValueQueue* PLUGIN_API ParameterChanges::getParameterData(int32 index) {

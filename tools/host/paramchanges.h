@@ -4,6 +4,7 @@
 // allocates. The host owns these objects; plug-ins only borrow them.
 #pragma once
 
+#include <initializer_list>
 #include <vector>
 
 #include "pluginterfaces/vst/ivstparameterchanges.h"
@@ -32,6 +33,12 @@ class ParamValueQueue : public Steinberg::Vst::IParamValueQueue {
   Steinberg::uint32 PLUGIN_API addRef() override { return ++mRefs; }
   Steinberg::uint32 PLUGIN_API release() override { return --mRefs; }
 
+  // Fault injection: stores a point at index (0 ... count, where count
+  // appends) without any check, as a misbehaving host might send it.
+  bool SetPoint(Steinberg::int32 index, Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value);
+  // How many times getPoint was called since the last Reset.
+  int Reads() const { return mReads; }
+
  private:
   struct Point {
     Steinberg::int32 offset;
@@ -39,6 +46,7 @@ class ParamValueQueue : public Steinberg::Vst::IParamValueQueue {
   };
   Steinberg::Vst::ParamID mId = 0;
   Steinberg::int32 mCount = 0;
+  int mReads = 0;
   std::vector<Point> mPoints;
   Steinberg::uint32 mRefs = 1;
 };
@@ -54,7 +62,7 @@ class ParameterChanges : public Steinberg::Vst::IParameterChanges {
   bool Add(Steinberg::Vst::ParamID id, Steinberg::int32 sampleOffset,
            Steinberg::Vst::ParamValue value);
 
-  Steinberg::int32 PLUGIN_API getParameterCount() override { return mUsed; }
+  Steinberg::int32 PLUGIN_API getParameterCount() override { return mUsed + mNullQueues; }
   // Null for an index outside 0 … count − 1.
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
   // The existing queue of id, or a new one; null when every queue is in use.
@@ -65,8 +73,15 @@ class ParameterChanges : public Steinberg::Vst::IParameterChanges {
   Steinberg::uint32 PLUGIN_API addRef() override { return ++mRefs; }
   Steinberg::uint32 PLUGIN_API release() override { return --mRefs; }
 
+  // Fault injection: a new queue for id (even if one exists) holding values
+  // at offsets 0, 1, 2 ..., unchecked; null when every queue is in use.
+  ParamValueQueue* AddRaw(Steinberg::Vst::ParamID id, std::initializer_list<Steinberg::Vst::ParamValue> values);
+  // Fault injection: this many indexes past the real queues answer null.
+  void SetNullQueues(int n) { mNullQueues = n > 0 ? n : 0; }
+
  private:
   std::vector<ParamValueQueue> mQueues;
+  int mNullQueues = 0;
   Steinberg::int32 mUsed = 0;
   Steinberg::uint32 mRefs = 1;
 };

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "tools/host/memstream.h"
+#include "tools/host/statestream.h"
 #include "tools/host/strings.h"
 
 namespace vst3host {
@@ -65,7 +65,33 @@ bool Plugin::Create(IPluginFactory* factory, const char cid[16], std::string* er
     return false;
   }
   mController->setComponentHandler(&mHandler);
+  mHandler.mOnRestart = [this](int32 flags) {
+    if (flags & kParamValuesChanged) SyncHostValues();
+  };
+  // Hosts only sync their copy of the values at start-up when the component
+  // can hand out its state.
+  StateStream stream;
+  if (mComponent->getState(&stream) == kResultOk) {
+    stream.seek(0, IBStream::kIBSeekSet, nullptr);
+    if (!mSeparateController) mController->setComponentState(&stream);
+    SyncHostValues();
+  }
   return true;
+}
+
+void Plugin::SyncHostValues() {
+  if (!mController) return;
+  const int32 n = mController->getParameterCount();
+  for (int32 i = 0; i < n; ++i) {
+    ParameterInfo info{};
+    if (mController->getParameterInfo(i, info) != kResultOk) continue;
+    mHostValues[info.id] = mController->getParamNormalized(info.id);
+  }
+}
+
+double Plugin::HostValue(ParamID id) const {
+  const auto it = mHostValues.find(id);
+  return it == mHostValues.end() ? 0.0 : it->second;
 }
 
 bool Plugin::FindController(IPluginFactory* factory, std::string* error) {
@@ -100,7 +126,7 @@ bool Plugin::FindController(IPluginFactory* factory, std::string* error) {
     mControllerCP->connect(mComponentCP);
   }
   // The controller learns the processor's current state, as in any host.
-  MemStream stream;
+  StateStream stream;
   if (mComponent->getState(&stream) == kResultOk) {
     stream.seek(0, IBStream::kIBSeekSet, nullptr);
     mController->setComponentState(&stream);
@@ -122,6 +148,8 @@ void Plugin::Destroy() {
   }
   ReleaseAndClear(mController);
   mSeparateController = false;
+  mHandler.mOnRestart = nullptr;
+  mHostValues.clear();
   ReleaseAndClear(mProcessor);
   if (mComponent) mComponent->terminate();
   ReleaseAndClear(mComponent);
@@ -308,7 +336,34 @@ void Plugin::Stop() {
 }
 
 bool Plugin::LoadState(const std::vector<uint8_t>& bytes, std::string* error) {
-  MemStream stream(bytes);
+  StateStream stream(bytes);
+  tresult r = mComponent->setState(&stream);
+  if (r != kResultOk) {
+    *error = "the plug-in refused the state (" + ResultText(r) + ")";
+    return false;
+  }
+  StateStream again(bytes);
+  r = mController->setComponentState(&again);
+  if (r != kResultOk && r != kNotImplemented) {
+    *error = "the plug-in's controller refused the state (" + ResultText(r) + ")";
+    return false;
+  }
+  return true;
+}
+
+bool Plugin::SaveState(std::vector<uint8_t>* bytes, std::string* error) {
+  StateStream stream;
+  const tresult r = mComponent->getState(&stream);
+  if (r != kResultOk) {
+    *error = "the plug-in could not save its state (" + ResultText(r) + ")";
+    return false;
+  }
+  *bytes = stream.Data();
+  return true;
+}
+
+bool Plugin::LoadControllerState(const std::vector<uint8_t>& bytes, std::string* error) {
+  StateStream stream(bytes);
   const tresult r = mController->setState(&stream);
   if (r != kResultOk) {
     *error = "the plug-in refused the state (" + ResultText(r) + ")";
@@ -317,8 +372,8 @@ bool Plugin::LoadState(const std::vector<uint8_t>& bytes, std::string* error) {
   return true;
 }
 
-bool Plugin::SaveState(std::vector<uint8_t>* bytes, std::string* error) {
-  MemStream stream;
+bool Plugin::SaveControllerState(std::vector<uint8_t>* bytes, std::string* error) {
+  StateStream stream;
   const tresult r = mController->getState(&stream);
   if (r != kResultOk) {
     *error = "the plug-in could not save its state (" + ResultText(r) + ")";

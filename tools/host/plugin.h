@@ -4,9 +4,14 @@
 // All calls come from the thread that owns the Plugin (the tool has one thread);
 // the Plugin holds one reference to each plug-in interface it uses and drops
 // them in Destroy(), which must run before the Module is unloaded.
+// Like the hosts built on common host libraries, it keeps its own copy of the
+// parameter values: taken at creation only when the component's getState
+// succeeds, and refreshed only when the plug-in asks for it with
+// restartComponent(kParamValuesChanged).
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,7 +52,8 @@ struct ProcessSettings {
 
 class Plugin {
  public:
-  Plugin() = default;
+  // hostName: what the plug-in reads as the host's name.
+  explicit Plugin(const char* hostName = "quenbar") : mHostApp(hostName) {}
   ~Plugin() { Destroy(); }
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
@@ -76,9 +82,22 @@ class Plugin {
   // Ends processing and deactivates; safe to repeat.
   void Stop();
 
-  // The controller's state (for a single-component effect, its whole state).
+  // The component's state, restored as hosts restore a project: the
+  // component's setState, then the controller's setComponentState.
   bool LoadState(const std::vector<uint8_t>& bytes, std::string* error);
   bool SaveState(std::vector<uint8_t>* bytes, std::string* error);
+  // The controller's own state pair.
+  bool LoadControllerState(const std::vector<uint8_t>& bytes, std::string* error);
+  bool SaveControllerState(std::vector<uint8_t>* bytes, std::string* error);
+
+  // The host's copy of a parameter's normalised value (0 until synced).
+  double HostValue(Steinberg::Vst::ParamID id) const;
+  // Re-reads every value from the controller into the host's copy.
+  void SyncHostValues();
+  ComponentHandler& Handler() { return mHandler; }
+  HostApplication& HostApp() { return mHostApp; }
+  Steinberg::Vst::IComponent* Component() const { return mComponent; }
+  Steinberg::Vst::IAudioProcessor* Processor() const { return mProcessor; }
 
   // Runs one block between Start and Stop: in and out point to settings.channels
   // channel buffers of float (or double with use64) holding at least frames
@@ -102,6 +121,7 @@ class Plugin {
   bool mActive = false;
   bool mProcessing = false;
 
+  std::map<Steinberg::Vst::ParamID, double> mHostValues;
   ProcessSettings mSettings;
   Steinberg::Vst::ProcessContext mContext{};
   // Busses other than the main ones get silent inputs and scratch outputs.
