@@ -1,9 +1,13 @@
 // End-to-end runs of `quenbar` through the real plug-in bundle.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <set>
 
 #include "tests/tools/clirun.h"
 
@@ -46,8 +50,22 @@ class QuenbarCli : public ::testing::Test {
     return out;
   }
 
+  RunResult RenderFile(const std::string& in, const std::string& out,
+                       std::vector<std::string> options = {}) {
+    std::vector<std::string> args = {"render", in, out, "--plugin", kBundle};
+    args.insert(args.end(), options.begin(), options.end());
+    return RunQuenbar(args);
+  }
+
+  std::set<std::string> Names() const {
+    const std::vector<std::string> names = dir.List();
+    return std::set<std::string>(names.begin(), names.end());
+  }
+
   TempDir dir;
 };
+
+int TypeAndSubtype(int format) { return format & (SF_FORMAT_TYPEMASK | SF_FORMAT_SUBMASK); }
 
 TEST_F(QuenbarCli, InfoDescribesTheEffect) {
   const RunResult r = RunQuenbar({"info", kBundle});
@@ -229,6 +247,167 @@ TEST_F(QuenbarCli, EmptyInputGivesEmptyOutputAndStillSavesState) {
   double snap = 0.0;
   std::memcpy(&snap, bytes.data() + 24, 8);
   EXPECT_NEAR(snap, 6.0, 1e-12);
+}
+
+// With --bypass the samples come through unchanged, so what comes out
+// shows what the container and sample format did to them.
+TEST_F(QuenbarCli, OutputFileTypeFollowsTheOutputName) {
+  struct Case {
+    int in;
+    const char* out;
+    bool use64;
+    int want;
+    bool note;         // a note on stderr says the sample format changed
+    double tolerance;  // against the input's samples; < 0: lossy, frames only
+  } cases[] = {
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_24, "a.flac", false,
+       SF_FORMAT_FLAC | SF_FORMAT_PCM_24, false, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT, "b.FLAC", false,
+       SF_FORMAT_FLAC | SF_FORMAT_PCM_24, true, 1.0 / 8388608.0},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16, "c.ogg", false,
+       SF_FORMAT_OGG | SF_FORMAT_VORBIS, true, -1},
+      {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "d.wav", false,
+       SF_FORMAT_WAV | SF_FORMAT_PCM_16, false, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_24, "e.aif", false,
+       SF_FORMAT_AIFF | SF_FORMAT_PCM_24, false, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT, "f.caf", false,
+       SF_FORMAT_CAF | SF_FORMAT_FLOAT, false, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16, "g.w64", false,
+       SF_FORMAT_W64 | SF_FORMAT_PCM_16, false, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16, "h.rf64", false,
+       SF_FORMAT_RF64 | SF_FORMAT_PCM_16, false, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16, "i.au", false,
+       SF_FORMAT_AU | SF_FORMAT_PCM_16, false, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_24, "j.caf", true,
+       SF_FORMAT_CAF | SF_FORMAT_DOUBLE, false, 0},
+      {SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "k.out", false,
+       SF_FORMAT_FLAC | SF_FORMAT_PCM_24, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.out);
+    Audio in = toolstest::MakeSignal(3000, 2, 44100);
+    in.format = c.in;
+    const std::string inPath = dir.File(std::string("in-") + c.out);
+    ASSERT_TRUE(toolstest::WriteAudio(inPath, in));
+    Audio stored;
+    ASSERT_TRUE(toolstest::ReadAudio(inPath, &stored));
+    std::vector<std::string> options = {"--bypass"};
+    if (c.use64) options.insert(options.end(), {"--precision", "64"});
+    const RunResult r = RenderFile(inPath, dir.File(c.out), options);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Contains(r.err, "quenbar: note: "), c.note) << r.err;
+    Audio out;
+    ASSERT_TRUE(toolstest::ReadAudio(dir.File(c.out), &out));
+    EXPECT_EQ(TypeAndSubtype(out.format), c.want) << std::hex << "got 0x" << out.format;
+    ASSERT_EQ(out.samples.size(), stored.samples.size());
+    if (c.tolerance < 0) continue;
+    double worst = 0.0;
+    for (size_t i = 0; i < stored.samples.size(); ++i)
+      worst = std::max(worst, std::fabs(out.samples[i] - stored.samples[i]));
+    EXPECT_LE(worst, c.tolerance);
+  }
+}
+
+// A header that promises more than the file holds: what is there is
+// rendered, and a warning names the file and both counts.
+TEST_F(QuenbarCli, TruncatedInputIsRenderedWithAWarning) {
+  struct Case {
+    const char* name;
+    int format;
+    int channels;
+    int bytesPerSample;
+    long keep;  // frames left after the cut; -1: not cut
+  } cases[] = {{"pcm16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 2, 12000},
+               {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 4, 12000},
+               {"pcm24.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 2, 3, 1},
+               {"pcm24.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 2, 3, 12000},
+               {"whole.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 2, -1}};
+  const long promised = 48000;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Audio in = toolstest::MakeSignal(static_cast<int>(promised), c.channels, 48000);
+    in.format = c.format;
+    const std::string inPath = dir.File(c.name);
+    const std::string outPath = dir.File(std::string("out-") + c.name);
+    ASSERT_TRUE(toolstest::WriteAudio(inPath, in));
+    Audio whole;
+    ASSERT_TRUE(toolstest::ReadAudio(inPath, &whole));
+    struct stat st;
+    ASSERT_EQ(stat(inPath.c_str(), &st), 0);
+    if (c.keep >= 0) {
+      const off_t cut = (promised - c.keep) * c.channels * c.bytesPerSample;
+      ASSERT_EQ(truncate(inPath.c_str(), st.st_size - cut), 0);
+    }
+
+    const RunResult r = RenderFile(inPath, outPath, {"--bypass"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Audio out;
+    ASSERT_TRUE(toolstest::ReadAudio(outPath, &out));
+    if (c.keep < 0) {
+      EXPECT_FALSE(Contains(r.err, "warning")) << r.err;
+      EXPECT_EQ(out.Frames(), promised);
+    } else {
+      EXPECT_EQ(out.Frames(), c.keep) << "the cut is not where the test meant it";
+      EXPECT_TRUE(Contains(r.err, "quenbar: warning: " + inPath + ": header promises " +
+                                      std::to_string(promised) + " frames but only " +
+                                      std::to_string(out.Frames()) +
+                                      " could be read; rendered what was there"))
+          << r.err;
+    }
+    EXPECT_TRUE(Contains(r.out, ": " + std::to_string(out.Frames()) + " frames")) << r.out;
+    // What was read came through whole: the start of the file as written.
+    ASSERT_LE(out.samples.size(), whole.samples.size());
+    for (size_t i = 0; i < out.samples.size(); ++i)
+      ASSERT_EQ(out.samples[i], whole.samples[i]) << "sample " << i;
+  }
+}
+
+// Links at OUT and at --save-state are written through: each link stays,
+// the file it leads to gets the content and keeps its mode.
+TEST_F(QuenbarCli, OutputAndStateAreWrittenThroughLinks) {
+  const Audio in = toolstest::MakeSignal(2000, 2, 44100);
+  const std::string inPath = dir.File("in.wav");
+  ASSERT_TRUE(toolstest::WriteAudio(inPath, in));
+  ASSERT_TRUE(toolstest::WriteBytes(dir.File("real.wav"), {'o', 'l', 'd'}));
+  ASSERT_EQ(chmod(dir.File("real.wav").c_str(), 0640), 0);
+  ASSERT_EQ(symlink("real.wav", dir.File("out-link.wav").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("real.state").c_str(), dir.File("state-link").c_str()), 0);
+
+  const RunResult r = RenderFile(inPath, dir.File("out-link.wav"),
+                                 {"--bypass", "--save-state", dir.File("state-link")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Names(), (std::set<std::string>{"in.wav", "real.wav", "out-link.wav", "real.state",
+                                            "state-link"}));
+  for (const char* link : {"out-link.wav", "state-link"}) {
+    struct stat st;
+    ASSERT_EQ(lstat(dir.File(link).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << link << " was replaced by a plain file";
+  }
+  Audio out;
+  ASSERT_TRUE(toolstest::ReadAudio(dir.File("real.wav"), &out));
+  EXPECT_EQ(out.samples, in.samples);
+  EXPECT_EQ(toolstest::ReadBytes(dir.File("real.state")).size(), 44u);
+  struct stat st;
+  ASSERT_EQ(stat(dir.File("real.wav").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// Bytes that are no state of the plug-in: refused, nothing rendered.
+TEST_F(QuenbarCli, RefusedStateRendersNothing) {
+  std::vector<unsigned char> noise(200);
+  unsigned s = 12345u;
+  for (unsigned char& b : noise) {
+    s = s * 1664525u + 1013904223u;
+    b = static_cast<unsigned char>(s >> 24);
+  }
+  const std::string state = dir.File("noise.state");
+  ASSERT_TRUE(toolstest::WriteBytes(state, noise));
+  ASSERT_TRUE(toolstest::WriteAudio(dir.File("in.wav"), toolstest::MakeSignal(1000, 2, 44100)));
+  const RunResult r = RenderFile(dir.File("in.wav"), dir.File("out.wav"), {"--state", state});
+  EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+  EXPECT_TRUE(Contains(r.err, "quenbar: state " + state + ": the plug-in refused it")) << r.err;
+  EXPECT_TRUE(Contains(r.err, "nothing was rendered")) << r.err;
+  EXPECT_EQ(Names(), (std::set<std::string>{"in.wav", "noise.state"}));
 }
 
 }  // namespace

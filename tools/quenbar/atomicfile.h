@@ -2,6 +2,8 @@
 // temporary file in the same directory and renamed over the target by
 // Commit(). Dropped without Commit(), or after a failed one, it removes the
 // temporary file, so a failed run never leaves a partial or stale output.
+// A symbolic link is followed to the file it finally names, so the link stays
+// a link; a replaced file keeps its mode, a new one gets 0666 less the umask.
 // One thread; the object owns the descriptor until it is destroyed.
 #pragma once
 
@@ -16,9 +18,10 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Creates the temporary file for path. False with *error set when the
-  // directory is missing or not writable, or path names a directory, a
-  // device or anything else that is not a regular file.
+  // Creates the temporary file for path, or for the file a link at path
+  // leads to (which may not exist yet). False with *error set when that
+  // file's directory is missing or not writable, the links form a loop, or
+  // it is a directory, a device or anything else that is not a regular file.
   bool Open(const std::string& path, std::string* error);
   int Fd() const { return mFd; }
   const std::string& TempPath() const { return mTempPath; }
@@ -31,7 +34,8 @@ class AtomicFile {
 
  private:
   int mFd = -1;
-  std::string mPath;
+  std::string mPath;    // as given, for messages
+  std::string mTarget;  // what the rename replaces: mPath with its links followed
   std::string mTempPath;
 };
 

@@ -215,11 +215,13 @@ const char* UsageText() {
          "  --snap DB          saturation drive (Snap parameter)\n"
          "  --bypass           switch the effect's own Bypass parameter on\n"
          "  --block N          frames per process call, 1 to 65536 (default 512)\n"
-         "  --precision 32|64  sample size; 64 writes OUT as 64-bit float\n"
+         "  --precision 32|64  sample size; 64 writes OUT as 64-bit float (not FLAC or Ogg)\n"
          "  --state FILE       restore a saved plug-in state before rendering\n"
          "  --save-state FILE  save the plug-in state after rendering\n"
          "  --plugin BUNDLE    another VST3 bundle instead of Quenbar\n"
          "\n"
+         "OUT's extension picks its file type (wav, flac, ogg, aiff, aif, caf, w64,\n"
+         "rf64, au); with any other name OUT has IN's type.\n"
          "Values are plain parameter values; each must lie in the plug-in's range.\n"
          "Without BUNDLE the Quenbar.vst3 bundle beside this program is used.\n";
 }

@@ -8,6 +8,8 @@
 #include "tools/host/session.h"
 #include "tools/quenbar/atomicfile.h"
 #include "tools/quenbar/commands.h"
+#include "tools/quenbar/headerframes.h"
+#include "tools/quenbar/outformat.h"
 #include "tools/quenbar/progress.h"
 
 namespace quenbar {
@@ -56,23 +58,6 @@ bool ReadStateFile(const std::string& path, std::vector<uint8_t>* bytes, std::st
     return false;
   }
   return true;
-}
-
-// The input's own format when libsndfile can write it; 64-bit float keeps the
-// container when it can hold doubles. Anything else falls back to WAV.
-int ChooseOutputFormat(const SF_INFO& in, bool use64, std::string* note) {
-  SF_INFO probe = in;
-  if (use64) {
-    probe.format = (in.format & (SF_FORMAT_TYPEMASK | SF_FORMAT_ENDMASK)) | SF_FORMAT_DOUBLE;
-    if (sf_format_check(&probe)) return probe.format;
-    *note = "the input's file type cannot hold 64-bit float samples; writing WAV";
-    return SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
-  }
-  if (sf_format_check(&probe)) return probe.format;
-  probe.format = SF_FORMAT_WAV | (in.format & SF_FORMAT_SUBMASK);
-  *note = "libsndfile cannot write the input's file type; writing WAV";
-  if (sf_format_check(&probe)) return probe.format;
-  return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 }
 
 struct ParamSetting {
@@ -137,12 +122,13 @@ sf_count_t WriteFrames<double>(SNDFILE* f, const double* buf, sf_count_t frames)
   return sf_writef_double(f, buf, frames);
 }
 
-// Reads, processes and writes the whole file in blocks. The first block
-// carries the parameter changes; at least one block runs, even for an empty file.
+// Reads, processes and writes the whole file in blocks, until the input
+// runs out; *done counts the frames. The first block carries the parameter
+// changes; at least one block runs, even for an empty file.
 template <class T>
 bool RenderBlocks(SNDFILE* in, SNDFILE* out, int channels, int block, int64_t totalFrames,
                   int sampleRate, vst3host::Plugin& plugin, vst3host::ParameterChanges& changes,
-                  std::string* error) {
+                  int64_t* done, std::string* error) {
   const size_t n = static_cast<size_t>(block);
   const size_t ch = static_cast<size_t>(channels);
   std::vector<T> interleaved(n * ch);
@@ -151,7 +137,7 @@ bool RenderBlocks(SNDFILE* in, SNDFILE* out, int channels, int block, int64_t to
   void* outPtrs[2] = {outBuf.data(), outBuf.data() + (ch > 1 ? n : 0)};
   // A bar only for files of ten seconds or more.
   Progress progress(totalFrames, int64_t{10} * sampleRate);
-  int64_t done = 0;
+  *done = 0;
   bool first = true;
   for (;;) {
     if (gInterrupted) {
@@ -177,8 +163,8 @@ bool RenderBlocks(SNDFILE* in, SNDFILE* out, int channels, int block, int64_t to
       *error = std::string("cannot write output: ") + sf_strerror(out);
       return false;
     }
-    done += static_cast<int64_t>(frames);
-    progress.Update(done);
+    *done += static_cast<int64_t>(frames);
+    progress.Update(*done);
   }
   progress.Finish();
   return true;
@@ -207,7 +193,9 @@ int RunRender(const Options& o, const std::string& bundlePath, FILE* out) {
   SF_INFO outInfo{};
   outInfo.samplerate = inInfo.samplerate;
   outInfo.channels = inInfo.channels;
-  outInfo.format = ChooseOutputFormat(inInfo, use64, &note);
+  if (!ChooseOutputFormat(o.output, inInfo, use64, &outInfo.format, &note, &error))
+    return Fail(error);
+  const int64_t promised = HeaderFrames(in.f, inInfo);
 
   AtomicFile outFile;
   if (!outFile.Open(o.output, &error)) return Fail(error);
@@ -236,7 +224,9 @@ int RunRender(const Options& o, const std::string& bundlePath, FILE* out) {
   if (!plugin.Start(settings, &error)) return Fail(error);
   // After setupProcessing, which clears a restored host bypass.
   if (!o.stateIn.empty() && !plugin.LoadState(state, &error))
-    return Fail("state " + o.stateIn + ": " + error);
+    return Fail("state " + o.stateIn +
+                ": the plug-in refused it (not a state of this plug-in, or damaged); "
+                "nothing was rendered");
 
   vst3host::ParameterChanges changes;
   for (const auto& v : values) {
@@ -244,14 +234,21 @@ int RunRender(const Options& o, const std::string& bundlePath, FILE* out) {
     if (!changes.Add(v.first, 0, v.second)) return Fail("internal: parameter queue full");
   }
 
+  int64_t rendered = 0;
   const bool ok = use64 ? RenderBlocks<double>(in.f, sndOut.f, inInfo.channels, o.block,
                                                inInfo.frames, inInfo.samplerate, plugin, changes,
-                                               &error)
+                                               &rendered, &error)
                         : RenderBlocks<float>(in.f, sndOut.f, inInfo.channels, o.block,
                                               inInfo.frames, inInfo.samplerate, plugin, changes,
-                                              &error);
+                                              &rendered, &error);
   plugin.Stop();
   if (!ok) return Fail(error);
+  if (rendered < promised)
+    std::fprintf(stderr,
+                 "quenbar: warning: %s: header promises %lld frames but only %lld could be read; "
+                 "rendered what was there\n",
+                 o.input.c_str(), static_cast<long long>(promised),
+                 static_cast<long long>(rendered));
 
   if (!o.stateOut.empty()) {
     std::vector<uint8_t> saved;
@@ -265,7 +262,7 @@ int RunRender(const Options& o, const std::string& bundlePath, FILE* out) {
   if (!o.stateOut.empty() && !stateFile.Commit(&error)) return Fail(error);
 
   std::fprintf(out, "rendered %s -> %s: %lld frames, %s, %d Hz, %d-bit processing\n",
-               o.input.c_str(), o.output.c_str(), static_cast<long long>(inInfo.frames),
+               o.input.c_str(), o.output.c_str(), static_cast<long long>(rendered),
                inInfo.channels == 1 ? "mono" : "stereo", inInfo.samplerate, o.precision);
   return 0;
 }
