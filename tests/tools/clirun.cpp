@@ -15,6 +15,10 @@
 namespace toolstest {
 
 RunResult RunQuenbar(const std::vector<std::string>& args) {
+  return RunExecutable(QUENBAR_EXE, args);
+}
+
+RunResult RunExecutable(const std::string& executable, const std::vector<std::string>& args) {
   RunResult result;
   int outPipe[2], errPipe[2];
   if (pipe(outPipe) != 0) return result;
@@ -24,7 +28,7 @@ RunResult RunQuenbar(const std::vector<std::string>& args) {
     return result;
   }
   std::vector<char*> argv;
-  std::string exe = QUENBAR_EXE;
+  std::string exe = executable;
   argv.push_back(&exe[0]);
   std::vector<std::string> copy = args;
   for (std::string& a : copy) argv.push_back(&a[0]);

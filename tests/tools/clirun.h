@@ -1,4 +1,4 @@
-// Test support: runs the quenbar executable and reads and writes small audio
+// Test support: runs the tools' executables and reads and writes small audio
 // files, so CLI tests stay short.
 #pragma once
 
@@ -13,7 +13,9 @@ struct RunResult {
   std::string err;
 };
 
-// Runs QUENBAR_EXE with args (no shell), capturing stdout and stderr.
+// Runs exe with args (no shell), capturing stdout and stderr.
+RunResult RunExecutable(const std::string& exe, const std::vector<std::string>& args);
+// RunExecutable for QUENBAR_EXE.
 RunResult RunQuenbar(const std::vector<std::string>& args);
 
 // A fresh directory under /tmp, removed with its contents by the destructor.
