@@ -44,8 +44,8 @@ render demo-wet      "driven and bright"          --snap 18 --tone 1.1 --level -
 render demo-dark     "warm tilt, light drive"     --snap 9 --tone 0.3 --level -9
 render demo-crushed  "heavy drive blended in"     --snap 30 --mix 0.6 --level -15
 render demo-bypassed "effect's Bypass switch on"  --snap 30 --bypass
-echo "demo: measuring the frequency response at five Tone settings:"
-"$resp" --plugin "$dest/Quenbar.vst3" "$out/response.png" | sed 's/^/demo:   /'
+echo "demo: measuring the frequency response at five Tone settings and the snap transfer at six Snap settings:"
+"$resp" --plugin "$dest/Quenbar.vst3" --snap "$out/snap.png" "$out/response.png" | sed 's/^/demo:   /'
 echo "demo: saved the plug-in state of demo-wet as $out/demo-wet.state"
 echo "demo: files in $out:"
 ls -l "$out" | tail -n +2 | sed 's/^/demo:   /'

@@ -1,6 +1,6 @@
-// Frequency response of a hosted effect, measured with low-level sines so the
-// saturation stays linear. Host main thread only; the meter owns the loaded
-// module and plug-in instance until it is destroyed.
+// Frequency response and level transfer of a hosted effect, measured with
+// steady sines at the fundamental. Host main thread only; the meter owns the
+// loaded module and plug-in instance until it is destroyed.
 #pragma once
 
 #include <string>
@@ -12,11 +12,13 @@ namespace quenbarresponse {
 
 // count frequencies spaced evenly in log frequency from lo to hi, both included.
 std::vector<double> LogFrequencies(int count, double lo, double hi);
+// Levels lo, lo + step, … up to hi (included when a whole number of steps away).
+std::vector<double> LevelSteps(double lo, double hi, double step);
 
 struct MeterSettings {
   double sampleRate = 48000.0;
-  double amplitude = 0.01;      // of the test sine, on both channels
-  double settleSeconds = 0.5;   // per frequency, before measuring
+  double amplitude = 0.01;      // of the frequency-response sine, on both channels
+  double settleSeconds = 0.5;   // per step, before measuring
   double measureSeconds = 0.25; // at least; rounded up to whole cycles
 };
 
@@ -31,7 +33,22 @@ class ResponseMeter {
   bool Measure(double tone, const std::vector<double>& freqs, const MeterSettings& settings,
                std::vector<double>* gainDb, std::string* error);
 
+  // Level in dBFS of the left output's fundamental for a sine of hz at each
+  // input peak level (dBFS, ascending or not), with Mix 1, Level 0 dB and the
+  // given Tone and Snap (dB). The plug-in runs on between levels, so each
+  // level settles from the one before. False with *error set.
+  bool MeasureTransfer(double tone, double snapDb, double hz, const std::vector<double>& inputDb,
+                       const MeterSettings& settings, std::vector<double>* outputDb,
+                       std::string* error);
+
  private:
+  struct Step {
+    double hz, amplitude;
+  };
+  // Sets the parameters, then plays each step's sine in turn and stores the
+  // amplitude of the output's fundamental over its measuring window.
+  bool Run(double tone, double snapDb, const std::vector<Step>& steps, const MeterSettings& s,
+           std::vector<double>* amplitudes, std::string* error);
   bool Normalized(const char* title, double plain, unsigned* id, double* norm,
                   std::string* error) const;
   vst3host::Session mSession;
