@@ -1,4 +1,5 @@
 #include "Quenbar/Quenbar.h"
+#include "Quenbar/QuenbarEditor.h"
 #include "Quenbar/QuenbarIdentity.h"
 
 #include <cmath>
@@ -14,6 +15,7 @@ Quenbar::Quenbar(IPluginInstanceInfo instanceInfo)
   GetParam(kSnap)->InitDouble("Snap", 0.0, 0.0, 30.0, 0.01, "%", "", 1.0);
   GetParam(kBypass)->InitInt("Bypass", 0, 0, 1, "", "");
 
+  AttachQuenbarEditor(this);
   MakeDefaultPreset("-", 1);
 }
 

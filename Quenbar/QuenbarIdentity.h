@@ -14,6 +14,8 @@ constexpr char kEffectName[] = "Quenbar";
 constexpr char kVendor[] = "Tressivolantica";
 constexpr char kVendorUrl[] = "https://tressivolantica.net/";
 constexpr char kVendorEmail[] = "support@tressivolantica.net";
+// The module bundle's identifier; its last part names the bundle folder (Quenbar.vst3).
+constexpr char kBundleID[] = "com.Tressivolantica.vst3.Quenbar";
 
 // The version in both forms the framework and the class record need: 0xMMMMmmpp and text.
 constexpr int kVendorVersion = 0x10000;

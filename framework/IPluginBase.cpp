@@ -4,7 +4,7 @@
 #include <new>
 
 #include "framework/ChannelDelayLine.h"
-#include "framework/IGraphics.h"
+#include "framework/IEditorLink.h"
 #include "framework/IPreset.h"
 #include "framework/Log.h"
 #include "util/utilcstring.h"
@@ -125,7 +125,7 @@ void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
   OnParamChange(paramIdx);
 }
 
-void IPluginBase::AttachGraphics(IGraphics* graphics)
+void IPluginBase::AttachGraphics(IEditorLink* graphics)
 {
   if (!graphics) return;
   Util_MutexLock lock(mMutex);

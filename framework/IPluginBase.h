@@ -14,7 +14,7 @@
 
 class ByteChunk;
 struct IPreset;
-class IGraphics;
+class IEditorLink;
 class ChannelDelayLine;
 
 // The hosting interface an instance runs under.
@@ -118,7 +118,7 @@ public:
   virtual void ResizeGraphics(int w, int h) = 0;
   virtual void HostSpecificInit() {}
   // Takes ownership of graphics and pushes every parameter into it, under the mutex.
-  virtual void AttachGraphics(IGraphics* graphics);
+  virtual void AttachGraphics(IEditorLink* graphics);
   // Allocates, so not on the audio thread; takes the mutex. Resizes and clears
   // the latency delay line; does not tell the host.
   virtual void SetLatency(int samples);
@@ -164,7 +164,7 @@ public:
   // Informs the host of every parameter's value; each value is read under
   // the mutex, the host is told without it.
   void DirtyParameters();
-  IGraphics* GetGraphics() const { return mGraphics; }
+  IEditorLink* GetGraphics() const { return mGraphics; }
   Util_Mutex& GetMutex() { return mMutex; }
 
   // ---- Channels (main thread or the adapter's processing call) ----
@@ -286,7 +286,7 @@ protected:
   unsigned mTailSize = 0;
   ChannelDelayLine* mLatencyDelay = nullptr;
   Util_PtrList<const char> mParamGroups;
-  IGraphics* mGraphics = nullptr;
+  IEditorLink* mGraphics = nullptr;
   Util_PtrList<IParam> mParams;
   Util_PtrList<IPreset> mPresets;
   Util_TypedBuf<double*> mInData;

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "framework/ByteChunk.h"
-#include "framework/IGraphics.h"
+#include "framework/IEditorLink.h"
 #include "framework/IPreset.h"
 #include "util/base64encdec.h"
 

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "framework/IPluginParameter.h"
+#include "framework/IPluginVST3View.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 
@@ -145,9 +147,14 @@ void IPluginVST3::removeDependentView(IPluginVST3ViewHooks* view)
     if (mEditorViews.Get(i) == view) mEditorViews.Delete(i);
 }
 
-IPlugView* PLUGIN_API IPluginVST3::createView(FIDString /*name*/)
+IPlugView* PLUGIN_API IPluginVST3::createView(FIDString name)
 {
-  return nullptr;
+  if (!name || strcmp(name, "editor") != 0) return nullptr;
+  // The view registers itself and holds a reference on the plug-in.
+  auto* view = new (std::nothrow) IPluginVST3View(this);
+  if (!view) return nullptr;
+  addDependentView(view);
+  return view;
 }
 
 tresult PLUGIN_API IPluginVST3::queryInterface(const TUID iid, void** obj)

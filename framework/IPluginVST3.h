@@ -90,7 +90,8 @@ public:
   Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
 
   // ---- Controller side (IPluginVST3_controller.cpp) ----
-  // No editor yet: answers null for every name.
+  // "editor": a new editor view (IPluginVST3View), registered with this
+  // plug-in; the host owns the reference it gets. Any other name: null.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
   // The whole plug-in state: the state chunk, then the bypass word
   // (IPluginVST3_state.cpp). The component's pair, the controller's pair and

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "framework/IGraphics.h"
+#include "framework/IEditorLink.h"
 #include "framework/IPluginParameter.h"
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"

@@ -8,7 +8,7 @@ PACKAGES=(
   juce-modules-source-data
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
-  libx11-dev xvfb x11-apps xauth
+  libx11-dev libxext-dev libxtst-dev xvfb x11-apps xauth
   libsndfile1-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
 )

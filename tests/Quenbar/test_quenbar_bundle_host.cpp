@@ -13,6 +13,7 @@
 
 #include "Coeffs/tilt_oracle.h"
 #include "quenbar_oracle.h"
+#include "pluginterfaces/gui/iplugview.h"
 #include "tools/host/paramchanges.h"
 #include "tools/host/session.h"
 #include "tools/host/statestream.h"
@@ -434,6 +435,34 @@ TEST_F(QuenbarBundleHost, HostBypassParameterPassesInputThrough)
   EXPECT_FALSE(passedThrough());
   EXPECT_EQ(mCtl->getParamNormalized(kBypassTag), 0.0);
   mSession.plugin.Stop();
+}
+
+}  // namespace
+
+namespace
+{
+
+// The editor view through the bundle's ABI, as a host asks for it.
+TEST(QuenbarBundleEditor, ViewByNameWithThePanelsSize)
+{
+  vst3host::Session session;
+  std::string error;
+  ASSERT_TRUE(session.Open(QUENBAR_BUNDLE_DIR, &error)) << error;
+  IEditController* ctl = session.plugin.Controller();
+  EXPECT_EQ(ctl->createView("Editor"), nullptr);
+  EXPECT_EQ(ctl->createView(""), nullptr);
+  IPlugView* view = ctl->createView("editor");
+  ASSERT_NE(view, nullptr);
+  ViewRect r;
+  ASSERT_EQ(view->getSize(&r), kResultTrue);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, 732);
+  EXPECT_EQ(r.bottom, 208);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  EXPECT_EQ(view->release(), 0u);
 }
 
 }  // namespace

@@ -9,14 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "framework/ByteChunk.h"
-#include "framework/IGraphics.h"
+#include "framework/IEditorLink.h"
 #include "framework/IPluginBase.h"
 #include "framework/IPreset.h"
 
 constexpr int kTestUniqueID = 0x514E4274;  // QNBt
 constexpr int kTestVersion = 0x00010203;   // 1.2.3, decimal 10203
 
-struct RecordingGraphics : IGraphics
+struct RecordingGraphics : IEditorLink
 {
   struct Call
   {

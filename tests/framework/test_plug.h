@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/IGraphics.h"
+#include "framework/IEditorLink.h"
 #include "framework/IPluginBase.h"
 
 // True when some thread holds m. The probe thread may stay blocked on m; it is
@@ -100,7 +100,7 @@ public:
 };
 
 // Records the calls the plug-in base makes on its editor.
-class RecordingGraphics : public IGraphics
+class RecordingGraphics : public IEditorLink
 {
 public:
   struct Call

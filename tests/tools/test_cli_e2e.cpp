@@ -411,3 +411,67 @@ TEST_F(QuenbarCli, RefusedStateRendersNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+bool SameFileBytes(const std::string& a, const std::string& b) {
+  FILE* fa = std::fopen(a.c_str(), "rb");
+  FILE* fb = std::fopen(b.c_str(), "rb");
+  bool same = fa && fb;
+  while (same) {
+    const int ca = std::fgetc(fa), cb = std::fgetc(fb);
+    if (ca != cb) same = false;
+    if (ca == EOF || cb == EOF) break;
+  }
+  if (fa) std::fclose(fa);
+  if (fb) std::fclose(fb);
+  return same;
+}
+
+// The editor's picture: the defaults as the golden panel, options and states
+// as a host would set them, refusals without a file.
+TEST_F(QuenbarCli, SnapshotPaintsThePanel) {
+  const std::string plain = dir.File("plain.png");
+  RunResult r = RunQuenbar({"snapshot", plain});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "732x208")) << r.out;
+  EXPECT_TRUE(SameFileBytes(plain, QUENBAR_GOLDEN_DIR "/editor_default.png")) << "the default panel";
+
+  // A state saved by render, with the driven golden's values, paints the
+  // same as the options for them.
+  const std::string driven = dir.File("driven.png");
+  r = RunQuenbar({"snapshot", driven, "--level", "-6", "--mix", "0.6", "--tone", "0.7", "--snap", "24", "--bypass"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_FALSE(SameFileBytes(driven, plain));
+  Audio silence;
+  silence.channels = 1;
+  silence.rate = 48000;
+  silence.samples.assign(64, 0.0);
+  ASSERT_TRUE(toolstest::WriteAudio(dir.File("in.wav"), silence));
+  const std::string state = dir.File("driven.state");
+  r = RenderFile(dir.File("in.wav"), dir.File("out.wav"),
+                 {"--level", "-6", "--mix", "0.6", "--tone", "0.7", "--snap", "24", "--bypass", "--save-state", state});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string fromState = dir.File("from-state.png");
+  r = RunQuenbar({"snapshot", fromState, "--state", state});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(SameFileBytes(fromState, driven));
+
+  // Refusals: nothing written.
+  std::FILE* junk = std::fopen(dir.File("junk.state").c_str(), "wb");
+  std::fputs("not a state of anything", junk);
+  std::fclose(junk);
+  r = RunQuenbar({"snapshot", dir.File("refused.png"), "--state", dir.File("junk.state")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Contains(r.err, "refused")) << r.err;
+  r = RunQuenbar({"snapshot", dir.File("range.png"), "--snap", "99"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(Contains(r.err, "--snap")) << r.err;
+  EXPECT_EQ(RunQuenbar({"snapshot"}).exitCode, 2);
+  EXPECT_EQ(RunQuenbar({"snapshot", "a.png", "b.png"}).exitCode, 2);
+  EXPECT_EQ(RunQuenbar({"snapshot", dir.File("x.png"), "--block", "64"}).exitCode, 2);
+  const std::set<std::string> names = Names();
+  EXPECT_EQ(names.count("refused.png") + names.count("range.png") + names.count("x.png"), 0u);
+}
+
+}  // namespace

@@ -2,12 +2,13 @@
 // A small plug-in on the VST3 adapter, driven by the host library's objects
 // (which live on the stack and never allocate while a block runs).
 
-#include "framework/IGraphics.h"
+#include "framework/IEditorLink.h"
 #include "framework/IPluginVST3.h"
 #include "public.sdk/source/common/pluginview.h"
 #include "tools/host/eventlist.h"
 #include "tools/host/hostobjects.h"
 #include "tools/host/paramchanges.h"
+#include "tools/host/plugframe.h"
 #include "tools/host/statestream.h"
 
 #include <atomic>
@@ -42,6 +43,10 @@ public:
   void Reset() override;
   void OnActivate(bool active) override;
   void OnHostIdentified() override { ++hostIdentified; }
+  void OnGUIOpen() override { ++guiOpens; }
+  void OnGUIClose() override { ++guiCloses; }
+  void OnWindowResize() override { ++windowResizes; }
+  int guiOpens = 0, guiCloses = 0, windowResizes = 0;
   void ProcessMidiMsg(IMidiMsg* msg) override;
   // out[c] = in[c] * gain (+ in[c + nOut] when there are more inputs, the
   // side-chain); missing inputs read as 0.
@@ -77,7 +82,7 @@ public:
 };
 
 // Records what the plug-in pushes to its editor.
-class FakeGraphics : public IGraphics
+class FakeGraphics : public IEditorLink
 {
 public:
   void SetParameterFromPlug(int idx, double value, bool normalized) override
@@ -90,6 +95,15 @@ public:
     }
   }
   void PrepDraw() override {}
+  int Width() const override { return 300; }
+  int Height() const override { return 200; }
+  void* OpenWindow(void* parent) override
+  {
+    ++opens;
+    return parent;
+  }
+  void CloseWindow() override { ++closes; }
+  int opens = 0, closes = 0;
   int calls[kNumTestParams] = {};
   double last[kNumTestParams] = {};
   bool lastNormalized[kNumTestParams] = {};
@@ -103,6 +117,7 @@ using vst3host::Gate;
 using vst3host::HostApplication;
 using vst3host::ParameterChanges;
 using vst3host::ParamValueQueue;
+using vst3host::PlugFrame;
 using vst3host::StateStream;
 
 // An editor view stand-in: a real SDK view object plus the adapter's hooks.

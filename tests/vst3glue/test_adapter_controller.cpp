@@ -3,6 +3,7 @@
 #include "adapter_support.h"
 
 #include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 
 #include <gtest/gtest.h>
@@ -244,7 +245,83 @@ TEST_F(Vst3AdapterController, ProgramListAndUnitCallsLeftOut)
   EXPECT_EQ(plug->getUnitByBus(kAudio, kInput, 0, 0, unit), kNotImplemented);
   EXPECT_EQ(plug->setUnitProgramData(0, 0, nullptr), kNotImplemented);
   EXPECT_EQ(plug->getSelectedUnit(), 0);
-  EXPECT_EQ(plug->createView("editor"), nullptr);
+}
+
+// The editor view as hosts drive it: made by name, sized from the editor,
+// carrying resize requests to the host frame, and unregistering itself.
+TEST_F(Vst3AdapterController, EditorViews)
+{
+  for (const char* name : {"Editor", "editor ", "", "view"}) EXPECT_EQ(plug->createView(name), nullptr) << name;
+  EXPECT_EQ(plug->createView(nullptr), nullptr);
+  EXPECT_EQ(plug->NEditorViews(), 0);
+
+  // Without an editor: a view, but no size and nothing to attach.
+  IPlugView* bare = plug->createView("editor");
+  ASSERT_NE(bare, nullptr);
+  ViewRect r(1, 2, 3, 4);
+  EXPECT_EQ(bare->getSize(&r), kResultFalse);
+  EXPECT_EQ(r.right, 3) << "untouched";
+  EXPECT_EQ(bare->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+  EXPECT_EQ(bare->removed(), kResultOk);
+  EXPECT_EQ(plug->guiCloses, 0);
+  EXPECT_EQ(bare->release(), 0u);
+  EXPECT_EQ(plug->NEditorViews(), 0);
+
+  auto* gfx = new FakeGraphics;
+  plug->AttachGraphics(gfx);
+  const uint32 refs = plug->addRef() - 1;
+  plug->release();
+  IPlugView* first = plug->createView("editor");
+  IPlugView* second = plug->createView("editor");
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(plug->NEditorViews(), 2);
+  EXPECT_EQ(plug->addRef() - 1, refs + 2) << "each view holds one reference";
+  plug->release();
+
+  EXPECT_EQ(first->getSize(&r), kResultTrue) << "the full size before attaching";
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, 300);
+  EXPECT_EQ(r.bottom, 200);
+  // No window layer yet: every platform type is refused, so hosts keep
+  // their generic view.
+  for (FIDString type : {kPlatformTypeX11EmbedWindowID, kPlatformTypeNSView, kPlatformTypeHIView, kPlatformTypeHWND})
+  {
+    EXPECT_EQ(first->isPlatformTypeSupported(type), kResultFalse) << type;
+    EXPECT_EQ(first->attached(nullptr, type), kResultFalse) << type;
+  }
+  EXPECT_EQ(gfx->opens, 0);
+  EXPECT_EQ(plug->guiOpens, 0);
+  EXPECT_EQ(first->removed(), kResultOk);
+  EXPECT_EQ(plug->guiCloses, 1);
+  EXPECT_EQ(gfx->closes, 1);
+
+  // Resizing goes through the first view to its frame; the host's answer
+  // tells the plug-in once, and an unasked onSize tells it nothing.
+  PlugFrame frame;
+  plug->ResizeGraphics(400, 250);
+  EXPECT_TRUE(frame.mRequests.empty()) << "no frame yet";
+  EXPECT_EQ(first->setFrame(&frame), kResultTrue);
+  plug->ResizeGraphics(400, 250);
+  ASSERT_EQ(frame.mRequests.size(), 1u);
+  EXPECT_EQ(frame.mRequests[0].right, 400);
+  EXPECT_EQ(frame.mRequests[0].bottom, 250);
+  EXPECT_EQ(plug->windowResizes, 1);
+  ViewRect unasked(0, 0, 10, 10);
+  EXPECT_EQ(first->onSize(&unasked), kResultTrue);
+  EXPECT_EQ(first->onSize(nullptr), kResultTrue);
+  EXPECT_EQ(plug->windowResizes, 1);
+  first->setFrame(nullptr);
+
+  // Destroying a view unregisters it and gives back its one reference.
+  EXPECT_EQ(first->release(), 0u);
+  EXPECT_EQ(plug->NEditorViews(), 1);
+  EXPECT_EQ(second->release(), 0u);
+  EXPECT_EQ(plug->NEditorViews(), 0);
+  EXPECT_EQ(plug->addRef() - 1, refs);
+  plug->release();
 }
 
 TEST_F(Vst3AdapterController, EditsReachTheHostHandler)

@@ -47,8 +47,17 @@ bool Plugin::Create(IPluginFactory* factory, const char cid[16], std::string* er
     *error = "the factory could not create the audio component (" + ResultText(r) + ")";
     return false;
   }
-  mComponent = static_cast<IComponent*>(obj);
-  r = mComponent->initialize(&mHostApp);
+  return Adopt(static_cast<IComponent*>(obj), factory, error);
+}
+
+bool Plugin::Adopt(IComponent* component, IPluginFactory* factory, std::string* error) {
+  Destroy();
+  if (!component) {
+    *error = "no component to host";
+    return false;
+  }
+  mComponent = component;
+  const tresult r = mComponent->initialize(&mHostApp);
   if (r != kResultOk) {
     *error = "the component failed to initialise (" + ResultText(r) + ")";
     ReleaseAndClear(mComponent);
@@ -99,7 +108,7 @@ bool Plugin::FindController(IPluginFactory* factory, std::string* error) {
   if (mController) return true;
 
   TUID controllerId{};
-  if (mComponent->getControllerClassId(controllerId) != kResultOk) {
+  if (!factory || mComponent->getControllerClassId(controllerId) != kResultOk) {
     *error = "the component has no edit controller";
     return false;
   }

@@ -61,6 +61,10 @@ class Plugin {
   // Creates and initialises class cid of factory and finds its controller.
   // False with *error set; nothing stays alive then.
   bool Create(Steinberg::IPluginFactory* factory, const char cid[16], std::string* error);
+  // The same for a component made some other way (a plug-in linked into the
+  // program): takes over the caller's reference, also on failure. A separate
+  // controller can only be found through a factory.
+  bool Adopt(Steinberg::Vst::IComponent* component, Steinberg::IPluginFactory* factory, std::string* error);
   void Destroy();
 
   bool HasSeparateController() const { return mSeparateController; }

@@ -19,4 +19,8 @@ int RunInfo(const std::string& bundlePath, FILE* out);
 // Renders options.input to options.output through the bundle.
 int RunRender(const Options& options, const std::string& bundlePath, FILE* out);
 
+// Builds the effect with its editor in this program, sets it from the
+// options and writes the painted panel to options.output as a PNG.
+int RunSnapshot(const Options& options, FILE* out);
+
 }  // namespace quenbar

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
   }
   const std::string bundle = options.bundle.empty() ? DefaultBundle() : options.bundle;
   if (options.command == quenbar::Command::kInfo) return quenbar::RunInfo(bundle, stdout);
+  if (options.command == quenbar::Command::kSnapshot) return quenbar::RunSnapshot(options, stdout);
 
   struct sigaction sa = {};
   sa.sa_handler = OnSignal;

@@ -55,7 +55,10 @@ std::string FormatNumber(double v) {
   return buf;
 }
 
+// render IN OUT [options] and snapshot OUT.png [options]: the same value
+// options; render also takes the processing ones.
 bool ParseRender(const std::vector<std::string>& args, Options* o, std::string* error) {
+  const bool snapshot = o->command == Command::kSnapshot;
   std::vector<std::string> files;
   bool optionsEnded = false;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -86,8 +89,9 @@ bool ParseRender(const std::vector<std::string>& args, Options* o, std::string* 
       continue;
     }
     const bool takesValue = name == "--level" || name == "--mix" || name == "--tone" ||
-                            name == "--snap" || name == "--block" || name == "--precision" ||
-                            name == "--state" || name == "--save-state" || name == "--plugin";
+                            name == "--snap" || name == "--state" ||
+                            (!snapshot && (name == "--block" || name == "--precision" ||
+                                           name == "--save-state" || name == "--plugin"));
     if (!takesValue) {
       *error = "unknown option " + name + " (see quenbar --help)";
       return false;
@@ -131,6 +135,14 @@ bool ParseRender(const std::vector<std::string>& args, Options* o, std::string* 
       if (name == "--plugin") o->bundle = value;
     }
   }
+  if (snapshot) {
+    if (files.size() != 1) {
+      *error = files.empty() ? "snapshot needs an output file" : "snapshot takes exactly one output file";
+      return false;
+    }
+    o->output = files[0];
+    return true;
+  }
   if (files.size() != 2) {
     *error = files.size() < 2 ? "render needs an input and an output file"
                               : "render takes exactly one input and one output file";
@@ -172,8 +184,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
         return false;
       }
     }
-  } else if (cmd == "render") {
-    o.command = Command::kRender;
+  } else if (cmd == "render" || cmd == "snapshot") {
+    o.command = cmd == "render" ? Command::kRender : Command::kSnapshot;
     for (size_t i = 1; i < args.size(); ++i) {
       if (args[i] == "--") break;
       if (args[i] == "-h" || args[i] == "--help") {
@@ -207,6 +219,9 @@ const char* UsageText() {
          "      factory, classes, busses and parameters of a VST3 bundle\n"
          "  quenbar render IN OUT [options]\n"
          "      process an audio file (mono or stereo, any rate) through the plug-in\n"
+         "  quenbar snapshot OUT.png [--level DB] [--mix X] [--tone X] [--snap DB]\n"
+         "                   [--bypass] [--state FILE]\n"
+         "      a picture of the Quenbar editor with those settings (no window needed)\n"
          "\n"
          "render options:\n"
          "  --level DB         output level (Level parameter)\n"

@@ -8,7 +8,7 @@
 
 namespace quenbar {
 
-enum class Command { kHelp, kInfo, kRender };
+enum class Command { kHelp, kInfo, kRender, kSnapshot };
 
 struct Options {
   Command command = Command::kHelp;

@@ -10,6 +10,7 @@
 #include "tools/quenbar/commands.h"
 #include "tools/quenbar/headerframes.h"
 #include "tools/quenbar/outformat.h"
+#include "tools/quenbar/settings.h"
 #include "tools/quenbar/progress.h"
 
 namespace quenbar {
@@ -19,8 +20,6 @@ volatile std::sig_atomic_t gInterrupted = 0;
 namespace {
 
 using Steinberg::Vst::ParamID;
-
-constexpr long kMaxStateBytes = 1 << 20;
 
 struct SndCloser {
   SNDFILE* f = nullptr;
@@ -32,73 +31,6 @@ struct SndCloser {
 int Fail(const std::string& message) {
   std::fprintf(stderr, "quenbar: %s\n", message.c_str());
   return 1;
-}
-
-bool ReadStateFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    *error = "cannot read state file " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  bytes->clear();
-  uint8_t buf[4096];
-  size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) {
-    bytes->insert(bytes->end(), buf, buf + n);
-    if (static_cast<long>(bytes->size()) > kMaxStateBytes) break;
-  }
-  const bool bad = std::ferror(f) != 0;
-  std::fclose(f);
-  if (bad) {
-    *error = "cannot read state file " + path;
-    return false;
-  }
-  if (static_cast<long>(bytes->size()) > kMaxStateBytes) {
-    *error = "state file " + path + " is larger than 1 MiB: not a plug-in state";
-    return false;
-  }
-  return true;
-}
-
-struct ParamSetting {
-  const char* option;
-  const char* title;
-  double plain;
-};
-
-// Resolves the requested values to parameter ids and normalised values.
-bool ResolveParameters(const Options& o, vst3host::Plugin& plugin,
-                       std::vector<std::pair<ParamID, double>>* out, std::string* error) {
-  std::vector<ParamSetting> wanted;
-  if (o.level) wanted.push_back({"--level", "Level", *o.level});
-  if (o.mix) wanted.push_back({"--mix", "Mix", *o.mix});
-  if (o.tone) wanted.push_back({"--tone", "Tone", *o.tone});
-  if (o.snap) wanted.push_back({"--snap", "Snap", *o.snap});
-  for (const ParamSetting& w : wanted) {
-    ParamID id = 0;
-    if (!plugin.FindParameter(w.title, &id)) {
-      *error = std::string(w.option) + ": the plug-in has no parameter titled \"" + w.title + "\"";
-      return false;
-    }
-    const double lo = plugin.NormalizedToPlain(id, 0.0);
-    const double hi = plugin.NormalizedToPlain(id, 1.0);
-    if (!CheckRange(w.option, w.plain, lo, hi, error)) return false;
-    double norm = plugin.PlainToNormalized(id, w.plain);
-    norm = norm < 0.0 ? 0.0 : (norm > 1.0 ? 1.0 : norm);
-    out->push_back({id, norm});
-  }
-  if (o.bypass) {
-    // The effect's own Bypass parameter; a plug-in without one gets the host bypass.
-    ParamID id = 0;
-    if (!plugin.FindParameter("Bypass", &id) && !plugin.FindHostBypass(&id)) {
-      *error = "--bypass: the plug-in has no Bypass parameter";
-      return false;
-    }
-    double norm = plugin.PlainToNormalized(id, plugin.NormalizedToPlain(id, 1.0));
-    norm = norm < 0.0 ? 0.0 : (norm > 1.0 ? 1.0 : norm);
-    out->push_back({id, norm});
-  }
-  return true;
 }
 
 template <class T>
@@ -222,7 +154,6 @@ int RunRender(const Options& o, const std::string& bundlePath, FILE* out) {
   settings.use64 = use64;
   settings.maxBlock = o.block;
   if (!plugin.Start(settings, &error)) return Fail(error);
-  // After setupProcessing, which clears a restored host bypass.
   if (!o.stateIn.empty() && !plugin.LoadState(state, &error))
     return Fail("state " + o.stateIn +
                 ": the plug-in refused it (not a state of this plug-in, or damaged); "

@@ -1,0 +1,24 @@
+#include "tools/host/plugframe.h"
+
+namespace vst3host {
+
+using namespace Steinberg;
+
+tresult PLUGIN_API PlugFrame::resizeView(IPlugView* view, ViewRect* newSize) {
+  if (!view || !newSize) return kInvalidArgument;
+  mRequests.push_back(*newSize);
+  if (mAnswer) view->onSize(newSize);
+  return kResultTrue;
+}
+
+tresult PLUGIN_API PlugFrame::queryInterface(const TUID iid, void** obj) {
+  if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) || FUnknownPrivate::iidEqual(iid, IPlugFrame::iid)) {
+    addRef();
+    *obj = static_cast<IPlugFrame*>(this);
+    return kResultOk;
+  }
+  *obj = nullptr;
+  return kNoInterface;
+}
+
+}  // namespace vst3host

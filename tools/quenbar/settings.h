@@ -1,0 +1,24 @@
+// What a command puts into the plug-in before it runs: parameter values
+// named on the command line and a saved state. Main thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/host/plugin.h"
+#include "tools/quenbar/options.h"
+
+namespace quenbar {
+
+// Reads a state file (at most 1 MiB). False with *error set.
+bool ReadStateFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error);
+
+// The --level/--mix/--tone/--snap values and --bypass as parameter ids and
+// normalised values, each checked against the plug-in's range. False with
+// *error naming the option.
+bool ResolveParameters(const Options& o, vst3host::Plugin& plugin,
+                       std::vector<std::pair<Steinberg::Vst::ParamID, double>>* out, std::string* error);
+
+}  // namespace quenbar
