@@ -33,10 +33,10 @@ struct FreeList
     return new (std::nothrow) T;
   }
 
-  // Pool mutex held.
-  void GiveBackLocked(T* rec)
+  // Pool mutex held. Once the pools close, nothing is kept any more.
+  void GiveBackLocked(T* rec, bool closed)
   {
-    if (count < kMax)
+    if (!closed && count < kMax)
     {
       rec->nextFree = head;
       head = rec;
@@ -45,6 +45,17 @@ struct FreeList
     else
       delete rec;
   }
+
+  // Pool mutex held.
+  void DeleteKeptLocked()
+  {
+    while (T* rec = head)
+    {
+      head = rec->nextFree;
+      delete rec;
+    }
+    count = 0;
+  }
 };
 
 struct Pools
@@ -52,14 +63,33 @@ struct Pools
   Util_Mutex mutex;
   FreeList<HDC__, kMaxFreeContexts> contexts;
   FreeList<HGDIOBJ__, kMaxFreeObjects> objects;
+  bool closed = false;
 };
 
-// Never destroyed: threads may still release records while the process exits.
+// Never destroyed: threads may still release records while the process
+// exits. It lives in static storage rather than on the heap, so unloading
+// the module that holds it leaks nothing.
 Pools& GetPools()
 {
-  static Pools* pools = new Pools;
+  alignas(Pools) static unsigned char storage[sizeof(Pools)];
+  static Pools* pools = new (storage) Pools;
   return *pools;
 }
+
+// At unload (or exit) the kept records are freed, and records given back
+// later are freed at once: a module unloaded by its host leaves no memory
+// behind, whichever static destructors run first.
+struct PoolCloser
+{
+  ~PoolCloser()
+  {
+    Pools& p = GetPools();
+    Util_MutexLock lock(p.mutex);
+    p.closed = true;
+    p.contexts.DeleteKeptLocked();
+    p.objects.DeleteKeptLocked();
+  }
+} gPoolCloser;
 
 bool ObjectLive(HGDIOBJ obj) { return obj && !Gdi_IsStockHandle(obj) && obj->magic == GDI_LIVE_MAGIC; }
 
@@ -69,7 +99,7 @@ void FreeObjectLocked(Pools& p, HGDIOBJ obj)
   Gdi_Font* font = obj->font;
   obj->magic = 0;
   obj->font = nullptr;
-  p.objects.GiveBackLocked(obj);
+  p.objects.GiveBackLocked(obj, p.closed);
   if (font) Gdi_FreeFont(font);
 }
 
@@ -109,7 +139,7 @@ void Gdi_FreeContext(HDC ctx)
   Util_MutexLock lock(p.mutex);
   ctx->magic = 0;
   ctx->clipStack.clear();
-  p.contexts.GiveBackLocked(ctx);
+  p.contexts.GiveBackLocked(ctx, p.closed);
 }
 
 HGDIOBJ Gdi_AllocFontObject(Gdi_Font* font)
