@@ -1,6 +1,14 @@
 #ifndef QUENBAR_FRAMEWORK_IEDITORLINK_H
 #define QUENBAR_FRAMEWORK_IEDITORLINK_H
 
+namespace Steinberg
+{
+namespace Linux
+{
+class IRunLoop;
+}
+} // namespace Steinberg
+
 // What the plug-in base needs of its editor: the graphics core (graphics/IGraphics.h)
 // implements it, so the framework never depends on the graphics library. The plug-in owns
 // the object once AttachGraphics has taken it and destroys it with itself.
@@ -27,6 +35,15 @@ public:
     return nullptr;
   }
   virtual void CloseWindow() {}
+  // Host main thread, before OpenWindow: the host's run loop that is to drive the
+  // editor's timer and window events until CloseWindow. The editor takes its own
+  // reference and drops it at CloseWindow; null forgets a loop not yet used. False
+  // when the editor has no use for one.
+  virtual bool SetHostRunLoop(Steinberg::Linux::IRunLoop* runLoop)
+  {
+    (void)runLoop;
+    return false;
+  }
 };
 
 #endif

@@ -20,16 +20,25 @@ IPluginVST3View::~IPluginVST3View()
   }
 }
 
-tresult PLUGIN_API IPluginVST3View::isPlatformTypeSupported(FIDString /*type*/)
+tresult PLUGIN_API IPluginVST3View::isPlatformTypeSupported(FIDString type)
 {
-  return kResultFalse;
+  if (!mOwner || !mOwner->GetGraphics() || !type) return kResultFalse;
+  return strcmp(type, kPlatformTypeX11EmbedWindowID) == 0 ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API IPluginVST3View::attached(void* parent, FIDString type)
 {
   IEditorLink* editor = mOwner ? mOwner->GetGraphics() : nullptr;
   if (!editor || !type || isPlatformTypeSupported(type) != kResultTrue) return kResultFalse;
-  editor->OpenWindow(parent);
+  // On X11 the host's run loop drives the editor; without one it could never
+  // repaint or see an event, so the host is told no rather than left hanging.
+  FUnknownPtr<Linux::IRunLoop> runLoop(plugFrame);
+  if (!runLoop || !editor->SetHostRunLoop(runLoop)) return kResultFalse;
+  if (!editor->OpenWindow(parent))
+  {
+    editor->SetHostRunLoop(nullptr);
+    return kResultFalse;
+  }
   mOwner->OnGUIOpen();
   return kResultTrue;
 }

@@ -15,9 +15,12 @@ public:
   explicit IPluginVST3View(IPluginVST3* owner);
   ~IPluginVST3View() override;
 
-  // No window system is wired up yet: every platform type is refused, so
-  // hosts keep their generic parameter view.
+  // "X11EmbedWindowID" when the plug-in has an editor; every other type is
+  // refused, so hosts keep their generic parameter view.
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
+  // Opens the editor in the host's X window (the parent is its Window id),
+  // driven by the run loop the host frame offers; kResultFalse without an
+  // editor, a frame offering a run loop, or a window.
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
   // The editor's full size, whether or not it is open.

@@ -32,7 +32,10 @@ IGraphicsLinux::IGraphicsLinux(IPluginBase* plug, int width, int height, int fps
   if (!ProcessResourceDir().empty()) mResourceDir.Set(ProcessResourceDir().c_str());
 }
 
-IGraphicsLinux::~IGraphicsLinux() = default;
+IGraphicsLinux::~IGraphicsLinux()
+{
+  CloseWindow();
+}
 
 void IGraphicsLinux::HostPath(Util_String* pPath)
 {

@@ -1,7 +1,8 @@
-// The editor's platform layer on Linux. This part supplies what needs no
-// window: images from the bundle's resources, the XDG folders, opening
-// addresses with xdg-open. Until the window layer is wired up, the window
-// operations answer as if no window were open.
+// The editor's platform layer on Linux: the editor's X11 window inside the
+// host's (on a connection of its own, driven by the host's run loop), images
+// from the bundle's resources, the XDG folders, opening addresses with
+// xdg-open. Text entries, menus and dialogs are not offered yet: those
+// operations answer as the core's base does.
 // Threads: UI thread (the host's main thread), like the core it extends;
 // OSLoadBitmap may also run on whichever thread builds the editor.
 // Ownership: the plug-in owns this object through AttachGraphics.
@@ -10,11 +11,41 @@
 #include "graphics/IGraphics.h"
 #include "util/utilstring.h"
 
+class X11Window;
+
 class IGraphicsLinux : public IGraphics
 {
 public:
   IGraphicsLinux(IPluginBase* plug, int width, int height, int fps = 0);
+  // Closes an open window as CloseWindow does.
   ~IGraphicsLinux() override;
+
+  // UI thread: puts the region of the drawing bitmap into the window. False
+  // without a window (or once the host destroyed it).
+  bool DrawScreen(IRECT* pR) override;
+  // UI thread: the host's run loop for the next OpenWindow; the editor holds
+  // a reference until CloseWindow. Refused (false) while a window is open.
+  bool SetHostRunLoop(Steinberg::Linux::IRunLoop* runLoop) override;
+  // UI thread: parent is the host's X Window id. Closes an open window, then
+  // opens the editor as a mapped child of parent on its own X connection,
+  // with its timer and events on the run loop given before. Returns the
+  // child's Window id as a pointer, or null (no run loop, no display, a
+  // parent that does not exist).
+  void* OpenWindow(void* pParentWnd) override;
+  using IGraphics::OpenWindow;
+  // UI thread: unregisters from the run loop, destroys the window unless the
+  // host already did, closes the connection and drops the run loop. Once.
+  void CloseWindow() override;
+  // The child's Window id while it is open and the host has not destroyed it.
+  void* GetWindow() override;
+  // Presentations so far (timer frames and exposures), for the host's checks.
+  int Presents() const { return mPresents; }
+  // Whether the open window presents through MIT-SHM.
+  bool PresentsThroughSharedMemory() const;
+  // Main thread, while no window is open: whether later windows may use
+  // MIT-SHM (default true); false keeps them on plain XPutImage (a host
+  // checking both paths).
+  static void AllowSharedMemory(bool allow);
 
   const char* GetGUIAPI() override { return "X11 GUI"; }
   // The running program (the host).
@@ -51,6 +82,11 @@ public:
   static void SetProcessResourceDir(const char* dir);
 
 private:
+  void CloseX11();
+
+  X11Window* mX11 = nullptr;                         // ends itself in Close
+  Steinberg::Linux::IRunLoop* mRunLoop = nullptr;   // one reference ours
+  int mPresents = 0;
   Util_String mBundleIdentifier;
   Util_String mResourceDir;
 };

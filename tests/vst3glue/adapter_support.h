@@ -103,7 +103,14 @@ public:
     return parent;
   }
   void CloseWindow() override { ++closes; }
-  int opens = 0, closes = 0;
+  bool SetHostRunLoop(Steinberg::Linux::IRunLoop* loop) override
+  {
+    ++runLoopsSet;
+    runLoop = loop;
+    return true;
+  }
+  int opens = 0, closes = 0, runLoopsSet = 0;
+  Steinberg::Linux::IRunLoop* runLoop = nullptr;
   int calls[kNumTestParams] = {};
   double last[kNumTestParams] = {};
   bool lastNormalized[kNumTestParams] = {};

@@ -5,10 +5,12 @@
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/vstspeaker.h"
+#include "tools/host/runloop.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <cmath>
 
 namespace {
@@ -285,11 +287,15 @@ TEST_F(Vst3AdapterController, EditorViews)
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(r.right, 300);
   EXPECT_EQ(r.bottom, 200);
-  // No window layer yet: every platform type is refused, so hosts keep
-  // their generic view.
+  // Only X11 embedding is offered; attaching needs a frame with a run loop,
+  // so without one nothing opens.
+  EXPECT_EQ(first->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultTrue);
   for (FIDString type : {kPlatformTypeX11EmbedWindowID, kPlatformTypeNSView, kPlatformTypeHIView, kPlatformTypeHWND})
   {
-    EXPECT_EQ(first->isPlatformTypeSupported(type), kResultFalse) << type;
+    if (strcmp(type, kPlatformTypeX11EmbedWindowID) != 0)
+    {
+      EXPECT_EQ(first->isPlatformTypeSupported(type), kResultFalse) << type;
+    }
     EXPECT_EQ(first->attached(nullptr, type), kResultFalse) << type;
   }
   EXPECT_EQ(gfx->opens, 0);
@@ -297,6 +303,30 @@ TEST_F(Vst3AdapterController, EditorViews)
   EXPECT_EQ(first->removed(), kResultOk);
   EXPECT_EQ(plug->guiCloses, 1);
   EXPECT_EQ(gfx->closes, 1);
+
+  // With a frame that offers a run loop the editor gets the loop, then the
+  // parent; a frame without one is refused before anything opens.
+  {
+    vst3host::RunLoop loop;
+    PlugFrame loopFrame;
+    EXPECT_EQ(first->setFrame(&loopFrame), kResultTrue);
+    EXPECT_EQ(first->attached((void*)0x1234, kPlatformTypeX11EmbedWindowID), kResultFalse) << "no run loop";
+    EXPECT_EQ(gfx->runLoopsSet, 0);
+    EXPECT_EQ(gfx->opens, 0);
+    loopFrame.mRunLoop = &loop;
+    EXPECT_EQ(first->attached((void*)0x1234, kPlatformTypeX11EmbedWindowID), kResultTrue);
+    EXPECT_EQ(gfx->runLoop, static_cast<Steinberg::Linux::IRunLoop*>(&loop));
+    EXPECT_EQ(gfx->opens, 1);
+    EXPECT_EQ(plug->guiOpens, 1);
+    EXPECT_EQ(loop.ExtraRefs(), 0) << "the view keeps no reference of its own";
+    EXPECT_EQ(first->removed(), kResultOk);
+    EXPECT_EQ(gfx->closes, 2);
+    // An editor that opens nothing: refused, and the loop taken back.
+    EXPECT_EQ(first->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+    EXPECT_EQ(gfx->runLoop, nullptr);
+    EXPECT_EQ(plug->guiOpens, 1);
+    first->setFrame(nullptr);
+  }
 
   // Resizing goes through the first view to its frame; the host's answer
   // tells the plug-in once, and an unasked onSize tells it nothing.

@@ -78,6 +78,9 @@ class ComponentHandler : public Steinberg::Vst::IComponentHandler,
   Steinberg::uint32 PLUGIN_API addRef() override { return ++mRefs; }
   Steinberg::uint32 PLUGIN_API release() override { return --mRefs; }
 
+  // Starts or stops answering IComponentHandler3 (the plug-in asks at each request).
+  void OfferMenus(bool on) { mWithMenus = on; }
+
   // What arrived, in order: "begin 2", "perform 2 0.5", "end 2".
   std::vector<std::string> Log();
   std::vector<Steinberg::int32> RestartFlags();

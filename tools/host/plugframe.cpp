@@ -17,6 +17,11 @@ tresult PLUGIN_API PlugFrame::queryInterface(const TUID iid, void** obj) {
     *obj = static_cast<IPlugFrame*>(this);
     return kResultOk;
   }
+  if (mRunLoop && FUnknownPrivate::iidEqual(iid, Linux::IRunLoop::iid)) {
+    mRunLoop->addRef();
+    *obj = mRunLoop;
+    return kResultOk;
+  }
   *obj = nullptr;
   return kNoInterface;
 }

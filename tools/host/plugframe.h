@@ -1,5 +1,7 @@
 // The host's frame around a plug-in's editor view: answers resize requests
-// as hosts do, by resizing and calling the view's onSize. Host main thread.
+// as hosts do, by resizing and calling the view's onSize, and offers the
+// host's run loop (Steinberg::Linux::IRunLoop) when one is given. Host main
+// thread.
 // The host owns it and keeps it alive while a view has it; reference counts
 // are tracked but never free it.
 #pragma once
@@ -23,6 +25,9 @@ class PlugFrame : public Steinberg::IPlugFrame {
   // When false, requests are recorded but not answered with onSize.
   bool mAnswer = true;
   Steinberg::uint32 mRefs = 1;
+  // Answered to queryInterface(IRunLoop) when set; not owned, must outlive
+  // the views that got it. Null: a host without a run loop.
+  Steinberg::Linux::IRunLoop* mRunLoop = nullptr;
 };
 
 }  // namespace vst3host

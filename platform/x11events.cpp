@@ -1,0 +1,130 @@
+// Event translation: everything queued on our connection goes to the core,
+// then the exposed area is repainted from the drawing bitmap. Keys the core
+// has no code for, or refuses, are not consumed: nothing is sent on.
+#include <X11/keysym.h>
+
+#include <algorithm>
+
+#include "platform/IGraphicsLinux.h"
+#include "platform/x11window.h"
+
+void X11Window::OnLoopFd()
+{
+  Enter();
+  Drain();
+  Leave();
+}
+
+void X11Window::OnLoopTimer()
+{
+  Enter();
+  // Events Xlib already read (during a sync) never make the fd readable
+  // again, so every tick empties the queue too.
+  Drain();
+  if (!mClosed && !mGone && mGraphics)
+  {
+    IRECT dirty;
+    if (mGraphics->IsDirty(&dirty)) mGraphics->Draw(&dirty);
+  }
+  Leave();
+}
+
+void X11Window::Drain()
+{
+  while (!mClosed && XPending(mDisplay) > 0)
+  {
+    XEvent event;
+    XNextEvent(mDisplay, &event);
+    Handle(event);
+  }
+  if (mClosed || mGone || !mGraphics || mExposeR <= mExposeL) return;
+  IRECT exposed(mExposeL, mExposeT, mExposeR, mExposeB);
+  mExposeL = mExposeT = mExposeR = mExposeB = 0;
+  mGraphics->DrawScreen(&exposed);
+}
+
+void X11Window::Handle(XEvent& event)
+{
+  if (mClosed) return;
+  if (event.type == DestroyNotify)
+  {
+    // The host destroyed our window (with its parent): no request may name it again.
+    if (event.xdestroywindow.window == mWindow) mGone = true;
+    return;
+  }
+  if (mGone || !mGraphics || event.xany.window != mWindow) return;
+  switch (event.type)
+  {
+  case Expose:
+  {
+    const XExposeEvent& e = event.xexpose;
+    if (mExposeR <= mExposeL)
+    {
+      mExposeL = e.x;
+      mExposeT = e.y;
+      mExposeR = e.x + e.width;
+      mExposeB = e.y + e.height;
+    }
+    else
+    {
+      mExposeL = std::min(mExposeL, e.x);
+      mExposeT = std::min(mExposeT, e.y);
+      mExposeR = std::max(mExposeR, e.x + e.width);
+      mExposeB = std::max(mExposeB, e.y + e.height);
+    }
+    break;
+  }
+  case ButtonPress: HandleButton(event.xbutton, true); break;
+  case ButtonRelease: HandleButton(event.xbutton, false); break;
+  case MotionNotify:
+  {
+    XMotionEvent& e = event.xmotion;
+    mPrevX = e.x;
+    mPrevY = e.y;
+    IMouseMod mod = X11_MouseMod(e.state, 0);
+    if (e.state & (Button1Mask | Button3Mask))
+      mGraphics->OnMouseDrag(e.x, e.y, &mod);
+    else
+      mGraphics->OnMouseOver(e.x, e.y, &mod);
+    break;
+  }
+  case LeaveNotify:
+    // Leaving for a child of ours is not leaving the editor.
+    if (event.xcrossing.detail != NotifyInferior) mGraphics->OnMouseOut();
+    break;
+  case KeyPress: HandleKey(event.xkey); break;
+  default: break; // XEmbed messages, map and configure notices: nothing to do
+  }
+}
+
+void X11Window::HandleButton(XButtonEvent& e, bool press)
+{
+  mPrevX = e.x;
+  mPrevY = e.y;
+  IMouseMod mod = X11_MouseMod(e.state, e.button);
+  switch (e.button)
+  {
+  case Button1:
+  case Button3:
+    if (!press)
+      mGraphics->OnMouseUp(e.x, e.y, &mod);
+    else if (mClicks.Press(e.button, e.time, e.x, e.y))
+      mGraphics->OnMouseDblClick(e.x, e.y, &mod);
+    else
+      mGraphics->OnMouseDown(e.x, e.y, &mod);
+    break;
+  case Button4:
+  case Button5:
+    // A wheel step is a press and a release; one step per press.
+    if (press) mGraphics->OnMouseWheel(e.x, e.y, &mod, e.button == Button4 ? 1 : -1);
+    break;
+  default: break; // 6 and 7 scroll sideways: the core has no use for them
+  }
+}
+
+void X11Window::HandleKey(XKeyEvent& e)
+{
+  const int code = X11_KeyCode(XLookupKeysym(&e, 0));
+  if (code < 0) return;
+  mGraphics->OnKeyDown(mPrevX, mPrevY, code);
+}
