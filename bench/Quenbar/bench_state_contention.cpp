@@ -71,7 +71,7 @@ void BM_WorstProcess(benchmark::State& state)
   data.outputs = &outBus;
 
   // The first blocks settle the filters and touch every page.
-  for (int i = 0; i < 256; ++i) plug->process(data);
+  for (int warm = 0; warm < 256; ++warm) plug->process(data);
 
   std::atomic<bool> stop{false};
   std::atomic<long> cycles{0};

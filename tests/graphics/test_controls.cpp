@@ -415,7 +415,7 @@ TEST_F(ControlTest, FramesSwitchPicksTheFrameOfTheClickedCell)
     Click(c.x, c.y, left);
     EXPECT_DOUBLE_EQ(c.ctl->GetValue(), c.want) << c.x << ", " << c.y;
     bool informed = false;
-    for (size_t i = before; i < plug.mEvents.size(); ++i) informed |= plug.mEvents[i].what == "Inform";
+    for (size_t k = before; k < plug.mEvents.size(); ++k) informed |= plug.mEvents[k].what == "Inform";
     EXPECT_TRUE(informed) << "pushed even when no cell was hit";
   }
 }
