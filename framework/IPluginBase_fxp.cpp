@@ -144,9 +144,9 @@ struct PresetsSnapshot
 
   explicit PresetsSnapshot(IPluginBase* plugin)
   {
-    for (int i = 0; i < plugin->NPresets(); ++i)
+    for (int slot = 0; slot < plugin->NPresets(); ++slot)
     {
-      const IPreset* p = plugin->GetPreset(i);
+      const IPreset* p = plugin->GetPreset(slot);
       const unsigned char* b = p->mChunk.GetBytes();
       slots.push_back({p->mInitialized, p->mName, std::vector<unsigned char>(b, b + p->mChunk.Size())});
     }
@@ -155,13 +155,13 @@ struct PresetsSnapshot
 
   void Restore(IPluginBase* plugin)
   {
-    for (int i = 0; i < plugin->NPresets() && i < (int)slots.size(); ++i)
+    for (int slot = 0; slot < plugin->NPresets() && slot < (int)slots.size(); ++slot)
     {
-      IPreset* p = plugin->GetPreset(i);
-      p->mInitialized = slots[i].initialized;
-      p->SetName(slots[i].name.c_str());
+      IPreset* p = plugin->GetPreset(slot);
+      p->mInitialized = slots[slot].initialized;
+      p->SetName(slots[slot].name.c_str());
       p->mChunk.Clear();
-      p->mChunk.PutBytes(slots[i].bytes.data(), (int)slots[i].bytes.size());
+      p->mChunk.PutBytes(slots[slot].bytes.data(), (int)slots[slot].bytes.size());
     }
     plugin->UnserializeState(&state, 0);
     plugin->RedrawParamControls();
@@ -238,9 +238,9 @@ bool MakeBankFile(IPluginBase* plugin, ByteChunk* file)
            PutBE32(file, (uint32_t)state.Size()) && file->PutChunk(&state);
   }
   if (!PutBankHeader(plugin, file, kBankParams, 0)) return false;
-  for (int i = 0; i < plugin->NPresets(); ++i)
+  for (int slot = 0; slot < plugin->NPresets(); ++slot)
   {
-    const IPreset* preset = plugin->GetPreset(i);
+    const IPreset* preset = plugin->GetPreset(slot);
     if (!PutProgramHeader(plugin, file, kProgramParams, 0, preset->mName)) return false;
     for (int j = 0; j < plugin->NParams(); ++j)
       if (!PutBEFloat(file, NormalizedFromState(plugin, preset->mChunk, j))) return false;
@@ -336,14 +336,14 @@ bool LoadBankFromChunk(IPluginBase* plugin, ByteChunk* file)
 
   // Records beyond the preset list have no slot of their own: they are skipped rather
   // than written over whichever preset happens to be current.
-  for (int i = 0; i < nPrograms && i < plugin->NPresets(); ++i)
+  for (int slot = 0; slot < nPrograms && slot < plugin->NPresets(); ++slot)
   {
-    const int pos = kBankHeader + (int)(recordSize * i);
+    const int pos = kBankHeader + (int)(recordSize * slot);
     char name[kNameField + 1];
     GetName(file, pos + 28, name);
-    plugin->RestorePreset(i);  // makes it current; a free slot becomes a user preset
+    plugin->RestorePreset(slot);  // makes it current; a free slot becomes a user preset
     ApplyFloats(plugin, file, pos + kProgramHeader);
-    IPreset* preset = plugin->GetPreset(i);
+    IPreset* preset = plugin->GetPreset(slot);
     preset->mInitialized = true;
     preset->mChunk.Clear();
     plugin->SerializeState(&preset->mChunk);
