@@ -1,8 +1,9 @@
 // The editor's platform layer on Linux: the editor's X11 window inside the
 // host's (on a connection of its own, driven by the host's run loop), images
 // from the bundle's resources, the XDG folders, opening addresses with
-// xdg-open. Text entries, menus and dialogs are not offered yet: those
-// operations answer as the core's base does.
+// xdg-open, and the small windows an editor opens: text entries, popup
+// menus, message boxes, tooltips; file dialogs through the desktop's dialog
+// programs, the clipboard, hiding the pointer.
 // Threads: UI thread (the host's main thread), like the core it extends;
 // OSLoadBitmap may also run on whichever thread builds the editor.
 // Ownership: the plug-in owns this object through AttachGraphics.
@@ -47,6 +48,47 @@ public:
   // checking both paths).
   static void AllowSharedMemory(bool allow);
 
+  // UI thread: resizes an open window with the panel (then the base's Resize).
+  void Resize(int w, int h) override;
+
+  // ---- Text entry (IGraphicsLinux_entry.cpp) ----
+  // UI thread: a one-line field over pTextRect in the open window; ignored
+  // without a window or control, or while one is open. Ends in
+  // SetFromStringAfterPrompt (with a parameter) or the control's
+  // TextFromTextEntry.
+  void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect, const char* str,
+                       IParam* pParam) override;
+  // UI thread: commits an open text entry.
+  void ForceEndUserEdit() override;
+  // Whether a text entry is open.
+  bool TextEntryOpen() const;
+
+  // ---- Popup menus (IGraphicsLinux_menu.cpp) ----
+  // UI thread, modal: releases the mouse capture, shows the menu below
+  // pAreaRect and returns the menu holding the chosen item (its chosen index
+  // set), or null (dismissed, no window). The menus stay the caller's.
+  IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pAreaRect) override;
+
+  // ---- Desktop services (IGraphicsLinux_desktop.cpp) ----
+  // UI thread, modal: 1 for the default button, 7 the alternate, 2 the other,
+  // 0 when closed without an answer or no display can be opened.
+  int ShowMessageBox(const char* text, const char* caption, int type) override;
+  // UI thread, modal: through zenity or kdialog; pFile "" when no window is
+  // open, nothing was chosen or neither program is installed.
+  void PromptForFile(Util_String* pFile, EFileAction action = kFileOpen, Util_String* pDir = nullptr,
+                     char* extensions = nullptr) override;
+  // UI thread: the CLIPBOARD selection as UTF-8 text, waiting a bounded time
+  // for its owner; "" and false when there is none.
+  bool GetTextFromClipboard(Util_String* pStr) override;
+  // UI thread: hides the pointer over the editor and remembers where it was;
+  // showing moves it back there.
+  void HideMouseCursor() override;
+  void ShowMouseCursor() override;
+
+  // ---- Tooltips (IGraphicsLinux_tooltips.cpp) ----
+  // UI thread: with a window and mEnableTooltips, the controls' tooltip areas.
+  void UpdateTooltips() override;
+
   const char* GetGUIAPI() override { return "X11 GUI"; }
   // The running program (the host).
   void HostPath(Util_String* pPath) override;
@@ -81,12 +123,17 @@ public:
   // its images elsewhere). Null or "" goes back to finding the bundle.
   static void SetProcessResourceDir(const char* dir);
 
+protected:
+  // The open window, or null; the X11 parts use it.
+  X11Window* X11() const { return mX11; }
+
 private:
   void CloseX11();
 
   X11Window* mX11 = nullptr;                         // ends itself in Close
   Steinberg::Linux::IRunLoop* mRunLoop = nullptr;   // one reference ours
   int mPresents = 0;
+  bool mPaintOnly = false;                           // painting the bitmap, not presenting
   Util_String mBundleIdentifier;
   Util_String mResourceDir;
 };

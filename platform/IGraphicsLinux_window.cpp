@@ -24,8 +24,18 @@ void* IGraphicsLinux::OpenWindow(void* pParentWnd)
   if (!pParentWnd || !mRunLoop) return nullptr;
   mX11 = X11Window::Open(this, (Window)(uintptr_t)pParentWnd, mRunLoop);
   if (!mX11) return nullptr;
-  // The first tick paints the whole panel.
+  // The panel is painted now, so the window's first exposure shows it
+  // rather than waiting a timer period; it cannot be shown before then.
   SetAllControlsDirty();
+  IRECT dirty;
+  mPaintOnly = true;
+  if (IsDirty(&dirty)) Draw(&dirty);
+  mPaintOnly = false;
+  // Opening synced the connection, so its first exposure may already sit in
+  // Xlib's queue, where the fd no longer shows it: handled now, it puts the
+  // painted panel on screen before attached returns.
+  mX11->OnLoopFd();
+  UpdateTooltips();
   return (void*)(uintptr_t)mX11->Id();
 }
 
@@ -54,9 +64,20 @@ bool IGraphicsLinux::PresentsThroughSharedMemory() const
 
 bool IGraphicsLinux::DrawScreen(IRECT* pR)
 {
-  if (!mX11 || !mX11->Alive()) return false;
+  if (!mX11 || !mX11->Alive() || mPaintOnly) return false;
   IRECT all(0, 0, mWidth, mHeight);
   if (!mX11->Present(pR && !pR->Empty() ? *pR : all)) return false;
   ++mPresents;
   return true;
+}
+
+void IGraphicsLinux::Resize(int w, int h)
+{
+  if (w == mWidth && h == mHeight) return;
+  // The base deletes every control: an open text field's must not be told later.
+  if (mX11) mX11->EndTextEntry(false);
+  IGraphics::Resize(w, h);
+  // The window follows the panel; the caller attaches controls again and
+  // the next tick paints them.
+  if (mX11) mX11->Resize();
 }

@@ -6,17 +6,23 @@
 #include <algorithm>
 
 #include "platform/IGraphicsLinux.h"
+#include "platform/x11errors.h"
+#include "platform/x11tooltip.h"
 #include "platform/x11window.h"
 
 void X11Window::OnLoopFd()
 {
+  if (mModal) return;
+  X11IOGuard io;
   Enter();
   Drain();
-  Leave();
+  if (Leave()) DropLostConnection();
 }
 
 void X11Window::OnLoopTimer()
 {
+  if (mModal) return;
+  X11IOGuard io;
   Enter();
   // Events Xlib already read (during a sync) never make the fd readable
   // again, so every tick empties the queue too.
@@ -25,13 +31,36 @@ void X11Window::OnLoopTimer()
   {
     IRECT dirty;
     if (mGraphics->IsDirty(&dirty)) mGraphics->Draw(&dirty);
+    if (mTooltip) mTooltip->OnTick();
   }
-  Leave();
+  if (Leave()) DropLostConnection();
+}
+
+void X11Window::OnModalEvent(XEvent& event)
+{
+  if (event.type == DestroyNotify || event.type == Expose) Handle(event);
+}
+
+void X11Window::OnModalTick()
+{
+  if (mClosed || mGone || !mGraphics) return;
+  IRECT dirty;
+  if (mGraphics->IsDirty(&dirty)) mGraphics->Draw(&dirty);
+  if (mExposeR <= mExposeL) return;
+  IRECT exposed(mExposeL, mExposeT, mExposeR, mExposeB);
+  mExposeL = mExposeT = mExposeR = mExposeB = 0;
+  mGraphics->DrawScreen(&exposed);
+}
+
+int X11Window::TickMs() const
+{
+  const int fps = mGraphics && mGraphics->FPS() > 0 ? mGraphics->FPS() : 25;
+  return 1000 / fps;
 }
 
 void X11Window::Drain()
 {
-  while (!mClosed && XPending(mDisplay) > 0)
+  while (!mClosed && !mLost && XPending(mDisplay) > 0)
   {
     XEvent event;
     XNextEvent(mDisplay, &event);
@@ -49,10 +78,22 @@ void X11Window::Handle(XEvent& event)
   if (event.type == DestroyNotify)
   {
     // The host destroyed our window (with its parent): no request may name it again.
-    if (event.xdestroywindow.window == mWindow) mGone = true;
+    if (event.xdestroywindow.window == mWindow)
+    {
+      mGone = true;
+      // Its field went with it; the control is told nothing.
+      EndTextEntry(false);
+    }
     return;
   }
-  if (mGone || !mGraphics || event.xany.window != mWindow) return;
+  if (mGone || !mGraphics) return;
+  if (mEntry && HandleEntryEvent(event)) return;
+  if (mTooltip && mTooltip->Owns(event.xany.window))
+  {
+    if (event.type == Expose) mTooltip->OnExpose();
+    return;
+  }
+  if (event.xany.window != mWindow) return;
   switch (event.type)
   {
   case Expose:
@@ -83,22 +124,39 @@ void X11Window::Handle(XEvent& event)
     mPrevY = e.y;
     IMouseMod mod = X11_MouseMod(e.state, 0);
     if (e.state & (Button1Mask | Button3Mask))
-      mGraphics->OnMouseDrag(e.x, e.y, &mod);
+    {
+      // Drags wait for an open text field to end.
+      if (!mEntry) mGraphics->OnMouseDrag(e.x, e.y, &mod);
+      if (mTooltip) mTooltip->Hide();
+    }
     else
+    {
       mGraphics->OnMouseOver(e.x, e.y, &mod);
+      if (mTooltip) mTooltip->OnMotion(e.x, e.y);
+    }
     break;
   }
   case LeaveNotify:
     // Leaving for a child of ours is not leaving the editor.
-    if (event.xcrossing.detail != NotifyInferior) mGraphics->OnMouseOut();
+    if (event.xcrossing.detail != NotifyInferior)
+    {
+      mGraphics->OnMouseOut();
+      if (mTooltip) mTooltip->OnLeave();
+    }
     break;
-  case KeyPress: HandleKey(event.xkey); break;
+  case KeyPress:
+    if (mTooltip) mTooltip->Hide();
+    HandleKey(event.xkey);
+    break;
   default: break; // XEmbed messages, map and configure notices: nothing to do
   }
 }
 
 void X11Window::HandleButton(XButtonEvent& e, bool press)
 {
+  // A press outside an open text field commits it first, wheel steps too.
+  if (press && mTooltip) mTooltip->Hide();
+  if (press && mEntry && (!EndTextEntry(true) || !mGraphics)) return;
   mPrevX = e.x;
   mPrevY = e.y;
   IMouseMod mod = X11_MouseMod(e.state, e.button);

@@ -60,8 +60,11 @@ bool X11Window::InitPresentation()
 void X11Window::FreePresentation()
 {
   if (!mShmImage) return;
-  XShmDetach(mDisplay, &mShm);
-  XSync(mDisplay, False);
+  if (!mLost)
+  {
+    XShmDetach(mDisplay, &mShm);
+    XSync(mDisplay, False);
+  }
   shmdt(mShm.shmaddr);
   mShmImage->data = nullptr;
   XDestroyImage(mShmImage);

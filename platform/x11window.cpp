@@ -1,9 +1,11 @@
 #include "platform/x11window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/IGraphicsLinux.h"
 #include "platform/x11errors.h"
+#include "platform/x11tooltip.h"
 
 using namespace Steinberg;
 
@@ -12,7 +14,7 @@ namespace
 const long kXEmbedVersion = 0;
 const long kXEmbedMapped = 1;
 const long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                        LeaveWindowMask | KeyPressMask | StructureNotifyMask;
+                        LeaveWindowMask | KeyPressMask | StructureNotifyMask | FocusChangeMask;
 } // namespace
 
 X11Window::X11Window(IGraphicsLinux* graphics, Display* display, Linux::IRunLoop* runLoop)
@@ -22,8 +24,12 @@ X11Window::X11Window(IGraphicsLinux* graphics, Display* display, Linux::IRunLoop
 
 X11Window::~X11Window()
 {
+  delete mTooltip;
   FreePresentation();
-  if (mDisplay) XCloseDisplay(mDisplay);
+  if (!mDisplay) return;
+  X11IOGuard io;
+  X11IOGuard::Disown(mDisplay);
+  XCloseDisplay(mDisplay);
 }
 
 X11Window* X11Window::Open(IGraphicsLinux* graphics, Window parent, Linux::IRunLoop* runLoop)
@@ -38,6 +44,11 @@ X11Window* X11Window::Open(IGraphicsLinux* graphics, Window parent, Linux::IRunL
     return nullptr;
   }
   X11Window* w = new X11Window(graphics, display, runLoop);
+  // Xlib's default ends the process when a connection breaks; in a host's
+  // process only this editor's window is lost.
+  X11IOGuard io;
+  X11IOGuard::Own(display, &X11Window::NoteLost, w);
+  XSetIOErrorExitHandler(display, &X11Window::OnConnectionLost, w);
   if (!w->Create(parent) || !w->InitPresentation() || !w->Register())
   {
     w->Close();
@@ -104,8 +115,13 @@ bool X11Window::Register()
 void X11Window::Close()
 {
   if (mClosed) return;
+  X11IOGuard io;
   mClosed = true;
   mGraphics = nullptr;
+  // An open text field is dropped: its control may be going too.
+  EndTextEntry(false);
+  delete mTooltip;
+  mTooltip = nullptr;
   if (mHandler)
   {
     mHandler->Detach();
@@ -115,7 +131,7 @@ void X11Window::Close()
     mHandler->release();
     mHandler = nullptr;
   }
-  if (mDisplay)
+  if (mDisplay && !mLost)
   {
     // The host may have destroyed the parent without us hearing yet.
     X11ErrorTrap trap(mDisplay);
@@ -135,4 +151,46 @@ bool X11Window::Leave()
     return false;
   }
   return !mClosed;
+}
+
+void X11Window::SetTooltipAreas(std::vector<IRECT> areas)
+{
+  if (mClosed || mGone) return;
+  if (!mTooltip) mTooltip = new X11Tooltip(mDisplay, mWindow, mGraphics);
+  mTooltip->SetAreas(std::move(areas));
+}
+
+void X11Window::OnConnectionLost(Display*, void* self)
+{
+  NoteLost(self);
+}
+
+void X11Window::NoteLost(void* self)
+{
+  X11Window* w = static_cast<X11Window*>(self);
+  w->mLost = true;
+  w->mGone = true;
+}
+
+void X11Window::DropLostConnection()
+{
+  if (!mLost || !mHandler) return;
+  // A broken connection's fd polls readable for ever: the host must not
+  // keep calling us for it, nor for a timer that has nothing to show.
+  if (mFdRegistered) mRunLoop->unregisterEventHandler(mHandler);
+  if (mTimerRegistered) mRunLoop->unregisterTimer(mHandler);
+  mFdRegistered = mTimerRegistered = false;
+  fprintf(stderr, "Quenbar editor: the connection to the X server broke; the editor's window is gone\n");
+}
+
+void X11Window::Resize()
+{
+  if (mClosed || mGone || !mGraphics) return;
+  X11IOGuard io;
+  if (mTooltip) mTooltip->SetAreas({});
+  X11ErrorTrap trap(mDisplay);
+  FreePresentation();
+  XResizeWindow(mDisplay, mWindow, (unsigned)std::max(mGraphics->Width(), 1), (unsigned)std::max(mGraphics->Height(), 1));
+  InitPresentation();
+  if (trap.Failed()) mGone = true;
 }

@@ -12,11 +12,20 @@
 
 #include "platform/x11input.h"
 #include "platform/x11loophandler.h"
+#include "platform/x11modal.h"
 
+#include <vector>
+
+#include "graphics/IGraphicsStructs.h"
+
+class IControl;
 class IGraphicsLinux;
-struct IRECT;
+class IParam;
+class X11TextEntry;
+class X11Tooltip;
+struct IText;
 
-class X11Window final : public X11LoopTarget
+class X11Window final : public X11LoopTarget, public X11ModalHost
 {
 public:
   // Opens the connection, creates, labels (_XEMBED_INFO) and maps the child of
@@ -41,6 +50,39 @@ public:
   void OnLoopTimer() override;
   void OnLoopFd() override;
 
+  // The editor's own connection, for the windows it opens over the panel.
+  Display* GetDisplay() const { return mDisplay; }
+  // Around a modal loop on this connection: the host's timer and fd
+  // callbacks that arrive meanwhile do nothing (the loop reads the events).
+  // A press before the loop and one after it are never a double click.
+  void BeginModal() { ++mModal; }
+  void EndModal()
+  {
+    --mModal;
+    mClicks = X11ClickTracker();
+  }
+  void OnModalEvent(XEvent& event) override;
+  void OnModalTick() override;
+  int TickMs() const override;
+  bool ModalAlive() const override { return !mClosed && !mGone && mGraphics; }
+  // After the core's Resize: the window and its presentation take the
+  // panel's new size; the controls' tooltip areas are dropped with them.
+  void Resize();
+  // The controls' tooltip areas (editor coordinates); made on first use.
+  void SetTooltipAreas(std::vector<IRECT> areas);
+
+  // x11textentry.cpp: the one-line field over the panel. Opens it over r
+  // (editor coordinates) with str; a parameter filters what may be typed by
+  // its kind and limits it to the control's mEntryMaxLength. False while one
+  // is open or when it cannot be made.
+  bool OpenTextEntry(IControl* control, IParam* param, const IText& text, const IRECT& r, const char* str);
+  // Ends an open field. commit: closes it, then hands its text to the core's
+  // SetFromStringAfterPrompt (with a parameter) or the control's
+  // TextFromTextEntry and repaints the whole panel; otherwise nothing is
+  // called. False when the window was closed meanwhile (it may be deleted).
+  bool EndTextEntry(bool commit);
+  bool TextEntryOpen() const { return mEntry != nullptr; }
+
 private:
   X11Window(IGraphicsLinux* graphics, Display* display, Steinberg::Linux::IRunLoop* runLoop);
   ~X11Window();
@@ -57,6 +99,16 @@ private:
   void Handle(XEvent& event);
   void HandleButton(XButtonEvent& event, bool press);
   void HandleKey(XKeyEvent& event);
+  // x11textentry.cpp: events of the open field, and the panel's keys and
+  // focus changes while it is open; true when taken.
+  bool HandleEntryEvent(XEvent& event);
+
+  // The server or the connection went away: Xlib calls this instead of
+  // ending the process; no request is sent on the connection afterwards.
+  static void OnConnectionLost(Display* display, void* self);
+  static void NoteLost(void* self);
+  // After a callback that saw the loss: off the host's run loop.
+  void DropLostConnection();
 
   // Callback nesting: Close inside a callback defers the delete.
   void Enter() { ++mDepth; }
@@ -70,8 +122,10 @@ private:
   bool mTimerRegistered = false, mFdRegistered = false;
   Window mWindow = 0;
   bool mGone = false;                      // destroyed by the host
+  bool mLost = false;                      // the connection broke
   bool mClosed = false;
   int mDepth = 0;
+  int mModal = 0;
   Visual* mVisual = nullptr;
   int mDepthBits = 0;
   GC mGC = nullptr;
@@ -82,4 +136,6 @@ private:
   int mExposeL = 0, mExposeT = 0, mExposeR = 0, mExposeB = 0;
   int mPrevX = 0, mPrevY = 0;              // last pointer position, for keys
   X11ClickTracker mClicks;
+  X11Tooltip* mTooltip = nullptr;          // owned; null until areas are set
+  X11TextEntry* mEntry = nullptr;          // the open text field, ours
 };

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "tools/host/session.h"
+#include "tools/host/xvfb.h"
 
 using namespace x11test;
 using Steinberg::kResultFalse;
@@ -57,6 +58,9 @@ TEST_P(X11Editor, OpensInTheParentAndShowsTheDrawingBitmap)
   Editor e;
   ASSERT_TRUE(host->Open(e));
   const Window child = e.Child();
+  // The panel is on screen when attached returns, not a timer period later.
+  EXPECT_GE(e.Graphics()->Presents(), 1);
+  EXPECT_TRUE(host->WindowShowsBitmap(e, IRECT(0, 0, 732, 208)));
 
   Window root = 0, up = 0, *children = nullptr;
   unsigned int n = 0;
@@ -352,10 +356,11 @@ TEST_P(X11Editor, AHundredOpenCloseCyclesLeaveNothingBehind)
     e.view = e.hosted->plugin.Controller()->createView("editor");
     ASSERT_NE(e.view, nullptr);
     e.view->setFrame(&host->Frame());
+    const int presents = e.Graphics()->Presents();
     ASSERT_EQ(e.view->attached((void*)(uintptr_t)parent, kPlatformTypeX11EmbedWindowID), kResultTrue) << i;
     if (i % 10 == 0)
     {
-      ASSERT_TRUE(host->WaitForPresents(e, e.Graphics()->Presents() + 1)) << i;
+      ASSERT_TRUE(host->WaitForPresents(e, presents + 1)) << i;
     }
     host->Close(e);
     ASSERT_EQ(host->Loop().EventHandlers(), 0) << i;
@@ -502,6 +507,47 @@ TEST(X11EditorAttach, AHostWithoutARunLoopIsRefused)
   EXPECT_FALSE(e.Graphics()->WindowIsOpen());
   EXPECT_EQ(host.ChildrenOf(parent), 0u) << "no window was made";
   host.Close(e);
+}
+
+// The X server going away under an open editor (a crashed or stopped
+// server, a dropped remote connection) loses the window, not the host.
+TEST(X11EditorServer, ALostConnectionEndsTheWindowNotTheProcess)
+{
+  vst3host::PrivateXServer server;
+  std::string error;
+  if (!server.Start(&error)) GTEST_SKIP() << "no private X server: " << error;
+  const char* was = getenv("DISPLAY");
+  const std::string previous = was ? was : "";
+  setenv("DISPLAY", server.DisplayName().c_str(), 1);
+  int (*hostsHandler)(Display*) = [](Display*) { return 0; };
+  int (*before)(Display*) = XSetIOErrorHandler(hostsHandler);
+  {
+    X11Host host(HostKind::Strict);
+    ASSERT_NE(host.Dpy(), nullptr);
+    // The host's own connection breaks too; this host survives that itself
+    // (its handler must also be the one the editor hands other losses to).
+    XSetIOErrorExitHandler(host.Dpy(), [](Display*, void*) {}, nullptr);
+
+    Editor e;
+    ASSERT_TRUE(host.Open(e));
+    ASSERT_TRUE(host.WaitForPresents(e, 1));
+    server.Stop();
+    // The next fd callback reads the end of the connection: the window is
+    // gone and the editor is off the run loop, which would otherwise spin
+    // on a descriptor that polls readable for ever.
+    EXPECT_TRUE(host.Loop().RunUntil([&] { return host.Loop().EventHandlers() == 0; }, kWaitMs));
+    EXPECT_EQ(host.Loop().Timers(), 0);
+    EXPECT_FALSE(e.Graphics()->WindowIsOpen());
+    e.hosted->g->SetAllControlsDirty();
+    host.Loop().RunFor(100);
+    host.Close(e);
+    EXPECT_FALSE(e.Graphics()->WindowIsOpen());
+    // The editor's handler was there only while it was at work.
+    EXPECT_EQ(XSetIOErrorHandler(hostsHandler), hostsHandler);
+  }
+  XSetIOErrorHandler(before);
+  if (previous.empty()) unsetenv("DISPLAY");
+  else setenv("DISPLAY", previous.c_str(), 1);
 }
 
 } // namespace

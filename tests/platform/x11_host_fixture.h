@@ -24,7 +24,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace x11test
 {
@@ -131,14 +133,15 @@ public:
   vst3host::RunLoop& Loop() { return mLoop; }
   vst3host::PlugFrame& Frame() { return mFrame; }
 
-  // A mapped top-level window of the editor's size at (x, y) on the screen.
-  Window MakeParent(int x, int y)
+  // A mapped top-level window of w x h (the effect's panel by default) at
+  // (x, y) on the screen.
+  Window MakeParent(int x, int y, int width = 732, int height = 208)
   {
     XSetWindowAttributes a{};
     a.override_redirect = True; // placed exactly where asked, window manager or not
     a.background_pixel = BlackPixel(mDisplay, DefaultScreen(mDisplay));
-    Window w = XCreateWindow(mDisplay, DefaultRootWindow(mDisplay), x, y, 732, 208, 0, CopyFromParent, InputOutput,
-                             CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    Window w = XCreateWindow(mDisplay, DefaultRootWindow(mDisplay), x, y, (unsigned)width, (unsigned)height, 0,
+                             CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
     XMapRaised(mDisplay, w);
     XSync(mDisplay, False);
     return w;
@@ -183,11 +186,12 @@ public:
   }
 
   // The child's pixels in r (editor coordinates) against the drawing bitmap.
-  bool WindowShowsBitmap(Editor& e, IRECT r)
+  bool WindowShowsBitmap(Editor& e, IRECT r) { return WindowShowsBitmap(e.Child(), e.hosted->g->GetDrawBitmap(), r); }
+  // Window w's pixels in r (windows over it included) against bm's.
+  bool WindowShowsBitmap(Window w, Raster_IBitmap* bm, IRECT r)
   {
-    XImage* image = XGetImage(mDisplay, e.Child(), r.L, r.T, (unsigned)r.W(), (unsigned)r.H(), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(mDisplay, w, r.L, r.T, (unsigned)r.W(), (unsigned)r.H(), AllPlanes, ZPixmap);
     if (!image) return false;
-    Raster_IBitmap* bm = e.hosted->g->GetDrawBitmap();
     bool same = true;
     for (int y = 0; y < r.H() && same; ++y)
       for (int x = 0; x < r.W() && same; ++x)
@@ -195,10 +199,12 @@ public:
     XDestroyImage(image);
     return same;
   }
-  std::vector<unsigned long> WindowPixels(Editor& e, IRECT r)
+  std::vector<unsigned long> WindowPixels(Editor& e, IRECT r) { return WindowPixels(e.Child(), r); }
+  // Window w's pixels in r, rows top down, 0xRRGGBB; empty when it cannot be read.
+  std::vector<unsigned long> WindowPixels(Window w, IRECT r)
   {
     std::vector<unsigned long> px;
-    XImage* image = XGetImage(mDisplay, e.Child(), r.L, r.T, (unsigned)r.W(), (unsigned)r.H(), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(mDisplay, w, r.L, r.T, (unsigned)r.W(), (unsigned)r.H(), AllPlanes, ZPixmap);
     if (!image) return px;
     for (int y = 0; y < r.H(); ++y)
       for (int x = 0; x < r.W(); ++x) px.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
@@ -213,6 +219,34 @@ public:
   {
     XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), e.originX + x, e.originY + y, CurrentTime);
     if (flush) XFlush(mDisplay);
+  }
+  void MoveToRoot(int x, int y, bool flush = true)
+  {
+    XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), x, y, CurrentTime);
+    if (flush) XFlush(mDisplay);
+  }
+  // Keys as a keyboard gives them; Shift is pressed around keys whose symbol
+  // needs it on this keymap.
+  void Key(KeySym sym, bool down, bool flush = true)
+  {
+    XTestFakeKeyEvent(mDisplay, XKeysymToKeycode(mDisplay, sym), down ? True : False, CurrentTime);
+    if (flush) XFlush(mDisplay);
+  }
+  void Tap(KeySym sym)
+  {
+    const KeyCode code = XKeysymToKeycode(mDisplay, sym);
+    const bool shifted = code && XkbKeycodeToKeysym(mDisplay, code, 0, 0) != sym &&
+                         XkbKeycodeToKeysym(mDisplay, code, 0, 1) == sym;
+    if (shifted) Key(XK_Shift_L, true, false);
+    Key(sym, true, false);
+    Key(sym, false, false);
+    if (shifted) Key(XK_Shift_L, false, false);
+    XFlush(mDisplay);
+  }
+  // Printable ASCII, one key a character.
+  void Type(const char* text)
+  {
+    for (const char* c = text; *c; ++c) Tap((KeySym)(unsigned char)*c);
   }
   void Button(unsigned int button, bool down, bool flush = true)
   {
