@@ -46,8 +46,8 @@ render demo-crushed  "heavy drive blended in"     --snap 30 --mix 0.6 --level -1
 render demo-bypassed "effect's Bypass switch on"  --snap 30 --bypass
 echo "demo: measuring the frequency response at five Tone settings and the snap transfer at six Snap settings:"
 "$resp" --plugin "$dest/Quenbar.vst3" --snap "$out/snap.png" "$out/response.png" | sed 's/^/demo:   /'
-echo "demo: painting the editor with the demo-wet settings:"
-"$tool" snapshot "$out/editor.png" --state "$out/demo-wet.state" | sed 's/^/demo:   /'
+echo "demo: opening the installed plug-in's editor in an X window with the demo-wet settings:"
+"$tool" snapshot "$out/editor.png" --window --plugin "$dest/Quenbar.vst3" --state "$out/demo-wet.state" | sed 's/^/demo:   /'
 echo "demo: saved the plug-in state of demo-wet as $out/demo-wet.state"
 echo "demo: files in $out:"
 ls -l "$out" | tail -n +2 | sed 's/^/demo:   /'

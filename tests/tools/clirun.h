@@ -2,10 +2,25 @@
 // files, so CLI tests stay short.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 namespace toolstest {
+
+bool FileExists(const std::string& path);
+
+// For SetUp or a test's start: fails when the build has the bundle target but
+// the bundle is missing, skips when this build has no bundle to test.
+inline void RequireBundle(const std::string& bundle) {
+  if (FileExists(bundle)) return;
+#ifdef QUENBAR_BUNDLE_TARGET
+  FAIL() << "the bundle target exists but " << bundle << " was not built";
+#else
+  GTEST_SKIP() << bundle << " does not exist yet (no bundle target in this build)";
+#endif
+}
 
 struct RunResult {
   int exitCode = -1;  // -1 when the child did not exit normally

@@ -27,13 +27,8 @@ bool Contains(const std::string& text, const std::string& part) {
 class QuenbarCli : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!toolstest::FileExists(kBundle)) {
-#ifdef QUENBAR_BUNDLE_TARGET
-      FAIL() << "the bundle target exists but " << kBundle << " was not built";
-#else
-      GTEST_SKIP() << kBundle << " does not exist yet (no bundle target in this build)";
-#endif
-    }
+    toolstest::RequireBundle(kBundle);
+    if (IsSkipped() || HasFatalFailure()) return;
   }
 
   // Renders in → out through the bundle; fails the test if quenbar fails.

@@ -77,6 +77,9 @@ TEST(ToolOptions, RejectsBadCommandsAndOptions) {
       {{"render", "a", "b", "c"}, "exactly one input and one output"},
       {{"info", "a.vst3", "b.vst3"}, "at most one bundle"},
       {{"info", "--verbose"}, "unknown option --verbose"},
+      {{"render", "in.wav", "out.wav", "--window"}, "unknown option --window"},
+      {{"snapshot", "a.png", "--window=yes"}, "--window takes no value"},
+      {{"snapshot", "a.png", "--plugin", "x.vst3"}, "--plugin needs --window"},
   };
   for (const Case& c : cases) {
     Parsed p = Parse(c.args);
@@ -116,6 +119,19 @@ TEST(ToolOptions, PrecisionIsOnly32Or64) {
   }
   EXPECT_EQ(Parse({"render", "a", "b", "--precision", "32"}).options.precision, 32);
   EXPECT_EQ(Parse({"render", "a", "b", "--precision", "64"}).options.precision, 64);
+}
+
+TEST(ToolOptions, SnapshotInAWindowMayNameTheBundle) {
+  Parsed p = Parse({"snapshot", "a.png", "--window", "--plugin=x.vst3", "--mix", "0.5"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.options.command, Command::kSnapshot);
+  EXPECT_TRUE(p.options.window);
+  EXPECT_EQ(p.options.bundle, "x.vst3");
+  EXPECT_DOUBLE_EQ(*p.options.mix, 0.5);
+  Parsed plain = Parse({"snapshot", "a.png"});
+  ASSERT_TRUE(plain.ok) << plain.error;
+  EXPECT_FALSE(plain.options.window);
+  EXPECT_TRUE(plain.options.bundle.empty());
 }
 
 TEST(ToolOptions, HelpAndInfo) {

@@ -167,14 +167,8 @@ TEST(ArtworkTool, BadArgumentsFailWithAMessage) {
 
 // The build copies the committed images into the bundle's resource folder.
 TEST(ArtworkBundle, CarriesTheCommittedImages) {
-  struct stat st;
-  if (stat(kBundle.c_str(), &st) != 0) {
-#ifdef QUENBAR_BUNDLE_TARGET
-    FAIL() << "the bundle target exists but " << kBundle << " was not built";
-#else
-    GTEST_SKIP() << kBundle << " does not exist (no bundle target in this build)";
-#endif
-  }
+  toolstest::RequireBundle(kBundle);
+  if (IsSkipped() || HasFatalFailure()) return;
   const std::string img = kBundle + "/Contents/Resources/resources/img/";
   for (const Image& i : kImages) {
     const std::vector<unsigned char> shipped = toolstest::ReadBytes(img + i.file);

@@ -25,20 +25,7 @@ using quenbarresponse::ResponseMeter;
 
 const std::string kBundle = QUENBAR_BUNDLE;
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-void RequireBundle() {
-  if (!Exists(kBundle)) {
-#ifdef QUENBAR_BUNDLE_TARGET
-    FAIL() << "the bundle target exists but " << kBundle << " was not built";
-#else
-    GTEST_SKIP() << kBundle << " does not exist yet (no bundle target in this build)";
-#endif
-  }
-}
+void RequireBundle() { toolstest::RequireBundle(kBundle); }
 
 // Tilt response in dB at 48 kHz before the effect's small-signal gain.
 struct Expected {

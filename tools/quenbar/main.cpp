@@ -40,7 +40,9 @@ int main(int argc, char** argv) {
   }
   const std::string bundle = options.bundle.empty() ? DefaultBundle() : options.bundle;
   if (options.command == quenbar::Command::kInfo) return quenbar::RunInfo(bundle, stdout);
-  if (options.command == quenbar::Command::kSnapshot) return quenbar::RunSnapshot(options, stdout);
+  if (options.command == quenbar::Command::kSnapshot)
+    return options.window ? quenbar::RunSnapshotWindow(options, bundle, stdout)
+                          : quenbar::RunSnapshot(options, stdout);
 
   struct sigaction sa = {};
   sa.sa_handler = OnSignal;

@@ -80,18 +80,18 @@ bool ParseRender(const std::vector<std::string>& args, Options* o, std::string* 
       value = arg.substr(eq + 1);
       hasInlineValue = true;
     }
-    if (name == "--bypass") {
+    if (name == "--bypass" || (snapshot && name == "--window")) {
       if (hasInlineValue) {
-        *error = "--bypass takes no value";
+        *error = name + " takes no value";
         return false;
       }
-      o->bypass = true;
+      (name == "--bypass" ? o->bypass : o->window) = true;
       continue;
     }
     const bool takesValue = name == "--level" || name == "--mix" || name == "--tone" ||
-                            name == "--snap" || name == "--state" ||
+                            name == "--snap" || name == "--state" || name == "--plugin" ||
                             (!snapshot && (name == "--block" || name == "--precision" ||
-                                           name == "--save-state" || name == "--plugin"));
+                                           name == "--save-state"));
     if (!takesValue) {
       *error = "unknown option " + name + " (see quenbar --help)";
       return false;
@@ -141,6 +141,11 @@ bool ParseRender(const std::vector<std::string>& args, Options* o, std::string* 
       return false;
     }
     o->output = files[0];
+    // The in-process picture is of the effect built into this program.
+    if (!o->bundle.empty() && !o->window) {
+      *error = "snapshot --plugin needs --window";
+      return false;
+    }
     return true;
   }
   if (files.size() != 2) {
@@ -220,8 +225,11 @@ const char* UsageText() {
          "  quenbar render IN OUT [options]\n"
          "      process an audio file (mono or stereo, any rate) through the plug-in\n"
          "  quenbar snapshot OUT.png [--level DB] [--mix X] [--tone X] [--snap DB]\n"
-         "                   [--bypass] [--state FILE]\n"
-         "      a picture of the Quenbar editor with those settings (no window needed)\n"
+         "                   [--bypass] [--state FILE] [--window [--plugin BUNDLE]]\n"
+         "      a picture of the Quenbar editor with those settings (no window needed);\n"
+         "      --window: the bundle's editor opened in an X window as a host opens it\n"
+         "      (on $DISPLAY, or a private Xvfb when DISPLAY is not set), grabbed from\n"
+         "      the screen\n"
          "\n"
          "render options:\n"
          "  --level DB         output level (Level parameter)\n"

@@ -20,6 +20,7 @@ struct Options {
   std::optional<double> tone;
   std::optional<double> snap;   // dB
   bool bypass = false;
+  bool window = false;  // snapshot: through the bundle's editor in an X window
   int block = 512;
   int precision = 32;
   std::string stateIn;

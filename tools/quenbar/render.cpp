@@ -28,11 +28,6 @@ struct SndCloser {
   }
 };
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "quenbar: %s\n", message.c_str());
-  return 1;
-}
-
 template <class T>
 sf_count_t ReadFrames(SNDFILE* f, T* buf, sf_count_t frames);
 template <>

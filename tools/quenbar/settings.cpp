@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/host/paramchanges.h"
+
 namespace quenbar {
 
 using Steinberg::Vst::ParamID;
@@ -79,6 +81,31 @@ bool ResolveParameters(const Options& o, vst3host::Plugin& plugin,
     out->push_back({id, norm});
   }
   return true;
+}
+
+bool ApplySettings(const Options& o, const std::vector<uint8_t>& state, vst3host::Plugin& plugin,
+                   std::string* error) {
+  if (!o.stateIn.empty() && !plugin.LoadState(state, error)) {
+    *error = "state " + o.stateIn + ": the plug-in refused it (not a state of this plug-in, or damaged)";
+    return false;
+  }
+  std::vector<std::pair<ParamID, double>> values;
+  if (!ResolveParameters(o, plugin, &values, error)) return false;
+  vst3host::ParameterChanges changes;
+  for (const auto& v : values)
+    if (!changes.Add(v.first, 0, v.second)) {
+      *error = "internal: parameter queue full";
+      return false;
+    }
+  vst3host::ProcessSettings settings;
+  settings.maxBlock = 64;
+  if (!plugin.Start(settings, error)) return false;
+  std::vector<float> silence(64, 0.f), outL(64), outR(64);
+  void* ins[2] = {silence.data(), silence.data()};
+  void* outs[2] = {outL.data(), outR.data()};
+  const bool processed = plugin.Process(ins, outs, 64, &changes, error);
+  plugin.Stop();
+  return processed;
 }
 
 }  // namespace quenbar

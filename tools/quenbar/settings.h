@@ -21,4 +21,11 @@ bool ReadStateFile(const std::string& path, std::vector<uint8_t>* bytes, std::st
 bool ResolveParameters(const Options& o, vst3host::Plugin& plugin,
                        std::vector<std::pair<Steinberg::Vst::ParamID, double>>* out, std::string* error);
 
+// Sets a created plug-in up as the snapshot pictures show it: the state
+// (when o.stateIn is set, its bytes in state) restored, then the named
+// values as a host's automation gives them, in one processed block of
+// silence. False with *error set.
+bool ApplySettings(const Options& o, const std::vector<uint8_t>& state, vst3host::Plugin& plugin,
+                   std::string* error);
+
 }  // namespace quenbar

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tools/quenbar/atomicfile.h"
+#include "tools/quenbar/commands.h"
 #include "tools/response/measure.h"
 #include "tools/response/plot.h"
 
@@ -46,10 +47,7 @@ std::string DefaultBundle() {
   return (slash == std::string::npos ? std::string(".") : exe.substr(0, slash)) + "/Quenbar.vst3";
 }
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "quenbar-response: %s\n", message.c_str());
-  return 1;
-}
+int Fail(const std::string& message) { return quenbar::Fail(message, "quenbar-response"); }
 
 int Usage(const std::string& message) {
   std::fprintf(stderr, "quenbar-response: %s\n%s", message.c_str(), kUsage);
