@@ -131,9 +131,11 @@ void X11Window::Close()
     mHandler->release();
     mHandler = nullptr;
   }
-  if (mDisplay && !mLost)
+  if (mDisplay)
   {
-    // The host may have destroyed the parent without us hearing yet.
+    // The host may have destroyed the parent without us hearing yet. After
+    // a broken connection nothing reaches the server, but Xlib's own record
+    // of the GC is still freed here.
     X11ErrorTrap trap(mDisplay);
     FreePresentation();
     if (mGC) XFreeGC(mDisplay, mGC);
