@@ -1,12 +1,22 @@
 #include "platform/x11errors.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace
 {
 // Innermost trap; traps nest strictly on the UI thread.
 X11ErrorTrap* gTop = nullptr;
+// The handlers are process-wide: a host thread of its own may meet an error
+// (or a broken connection) on its connection while ours is installed. Our
+// connections are used on the UI thread only, so on any other thread the
+// handler installed before ours answers, without looking at our state.
+std::atomic<std::thread::id> gUiThread{};
+std::atomic<int (*)(Display*, XErrorEvent*)> gOutermostPrevious{nullptr};
+std::atomic<int (*)(Display*)> gPreviousIOShared{nullptr};
+bool OnUiThread() { return gUiThread.load() == std::this_thread::get_id(); }
 
 struct OwnedDisplay
 {
@@ -25,7 +35,12 @@ int (*gPreviousIO)(Display*) = nullptr;
 
 X11IOGuard::X11IOGuard()
 {
-  if (gGuards++ == 0) gPreviousIO = XSetIOErrorHandler(&X11IOGuard::OnIOError);
+  if (gGuards++ == 0)
+  {
+    gUiThread.store(std::this_thread::get_id());
+    gPreviousIO = XSetIOErrorHandler(&X11IOGuard::OnIOError);
+    gPreviousIOShared.store(gPreviousIO);
+  }
 }
 
 X11IOGuard::~X11IOGuard()
@@ -52,6 +67,11 @@ void X11IOGuard::Disown(Display* display)
 
 int X11IOGuard::OnIOError(Display* display)
 {
+  if (!OnUiThread())
+  {
+    int (*previous)(Display*) = gPreviousIOShared.load();
+    return previous ? previous(display) : 0;
+  }
   for (const OwnedDisplay& o : Owned())
   {
     if (o.display == display)
@@ -67,7 +87,9 @@ X11ErrorTrap::X11ErrorTrap(Display* display) : mDisplay(display), mOuter(gTop)
 {
   // Errors already on their way belong to whoever was installed before.
   if (mDisplay) XSync(mDisplay, False);
+  if (!gTop) gUiThread.store(std::this_thread::get_id());
   mPrevious = XSetErrorHandler(&X11ErrorTrap::OnError);
+  if (!gTop) gOutermostPrevious.store(mPrevious);
   gTop = this;
 }
 
@@ -86,6 +108,11 @@ bool X11ErrorTrap::Failed()
 
 int X11ErrorTrap::OnError(Display* display, XErrorEvent* event)
 {
+  if (!OnUiThread())
+  {
+    int (*previous)(Display*, XErrorEvent*) = gOutermostPrevious.load();
+    return previous ? previous(display, event) : 0;
+  }
   for (X11ErrorTrap* t = gTop; t; t = t->mOuter)
   {
     if (t->mDisplay == display)
