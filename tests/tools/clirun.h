@@ -11,6 +11,10 @@ namespace toolstest {
 
 bool FileExists(const std::string& path);
 
+inline bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 // For SetUp or a test's start: fails when the build has the bundle target but
 // the bundle is missing, skips when this build has no bundle to test.
 inline void RequireBundle(const std::string& bundle) {

@@ -20,9 +20,7 @@ using toolstest::TempDir;
 
 const std::string kBundle = QUENBAR_BUNDLE;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using toolstest::Contains;
 
 // An environment variable changed for the children run meanwhile (null
 // value: unset), put back when the case ends.

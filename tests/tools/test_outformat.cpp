@@ -4,13 +4,12 @@
 
 #include <string>
 
+#include "tests/tools/clirun.h"
 #include "tools/quenbar/outformat.h"
 
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using toolstest::Contains;
 
 SF_INFO Input(int format) {
   SF_INFO in{};

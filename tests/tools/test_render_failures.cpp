@@ -17,9 +17,7 @@ using toolstest::FileExists;
 using toolstest::RunQuenbar;
 using toolstest::TempDir;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using toolstest::Contains;
 
 TEST(AtomicFile, AppearsOnlyOnCommit) {
   TempDir dir;

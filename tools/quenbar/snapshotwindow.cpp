@@ -86,6 +86,9 @@ bool WaitForFrame(HostWindow& host, Window child, int w, int h, std::vector<uint
   if (!host.loop.RunUntil([&] { return Viewable(host.display, child); }, RemainingMs(deadline))) return false;
   std::vector<uint32_t> previous;
   while (RemainingMs(deadline) > 0) {
+    // What the server gives back is what shows: raised over anything that
+    // covers it, with the editor given the time to repaint what that exposed.
+    XRaiseWindow(host.display, host.parent);
     host.loop.RunFor(kSettleMs);
     if (!vst3host::GrabWindow(host.display, child, 0, 0, w, h, pixels)) pixels->clear();
     if (!pixels->empty() && !vst3host::AllOneColour(*pixels) && *pixels == previous) return true;
