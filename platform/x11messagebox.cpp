@@ -16,30 +16,13 @@
 
 X11MessageBoxButtons X11_MessageBoxButtons(int type)
 {
-  X11MessageBoxButtons b;
   switch (type)
   {
-  case 4:
-    b.count = 2;
-    b.labels[0] = "Yes";
-    b.labels[1] = "No";
-    break;
-  case 3:
-    b.count = 3;
-    b.labels[0] = "Yes";
-    b.labels[1] = "No";
-    b.labels[2] = "Cancel";
-    break;
-  case 1:
-    b.count = 2;
-    b.labels[1] = "Cancel";
-    break;
-  default: break;
+  case 4: return {2, {"Yes", "No", nullptr}};
+  case 3: return {3, {"Yes", "No", "Cancel"}};
+  case 1: return {2, {"OK", "Cancel", nullptr}};
+  default: return {1, {"OK", nullptr, nullptr}};
   }
-  const int results[3] = {1, 7, 2};
-  for (int i = 0; i < b.count; ++i) b.results[i] = results[i];
-  b.escape = b.count - 1;
-  return b;
 }
 
 namespace
@@ -310,7 +293,7 @@ private:
 
   void Answer(int index)
   {
-    mResult = index >= 0 ? mButtons.results[index] : 0;
+    mResult = mButtons.Result(index);
     mDone = true;
   }
 
@@ -371,7 +354,7 @@ private:
     {
     case XK_Return:
     case XK_KP_Enter: Answer(0); return;
-    case XK_Escape: Answer(mButtons.escape); return;
+    case XK_Escape: Answer(mButtons.Escape()); return;
     case XK_space:
     case XK_KP_Space: Answer(mFocus); return;
     case XK_Tab:

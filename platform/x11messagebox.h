@@ -16,14 +16,19 @@
 class IGraphics;
 
 // The buttons of a box type, default first: 4 Yes/No, 3 Yes/No/Cancel,
-// 1 OK/Cancel, anything else OK. Results 1, 7, 2 by position; escape is the
-// index Escape answers with (the last button).
+// 1 OK/Cancel, anything else OK.
 struct X11MessageBoxButtons
 {
-  int count = 1;
-  const char* labels[3] = {"OK", nullptr, nullptr};
-  int results[3] = {1, 0, 0};
-  int escape = 0;
+  int count;
+  const char* labels[3];
+  // By position: default 1, alternate 7, other 2; 0 for no button.
+  int Result(int index) const
+  {
+    static const int kResults[3] = {1, 7, 2};
+    return index >= 0 && index < count ? kResults[index] : 0;
+  }
+  // Escape answers with the last button.
+  int Escape() const { return count - 1; }
 };
 X11MessageBoxButtons X11_MessageBoxButtons(int type);
 

@@ -297,31 +297,21 @@ TEST_F(Desktop, MessageBoxWithoutAWindowUsesAConnectionOfItsOwn)
   }
 }
 
-TEST(MessageBoxLayout, ButtonsByType)
+// The answers are pressed for real above; these are the texts shown.
+TEST(MessageBoxLayout, ButtonLabelsByType)
 {
-  struct Case
+  const struct
   {
     int type;
     std::vector<std::string> labels;
-    std::vector<int> results;
-    int escape;
   } cases[] = {
-      {4, {"Yes", "No"}, {1, 7}, 1},
-      {3, {"Yes", "No", "Cancel"}, {1, 7, 2}, 2},
-      {1, {"OK", "Cancel"}, {1, 7}, 1},
-      {0, {"OK"}, {1}, 0},
-      {-5, {"OK"}, {1}, 0},
+      {4, {"Yes", "No"}}, {3, {"Yes", "No", "Cancel"}}, {1, {"OK", "Cancel"}}, {0, {"OK"}}, {-5, {"OK"}},
   };
-  for (const Case& c : cases)
+  for (const auto& c : cases)
   {
     const X11MessageBoxButtons b = X11_MessageBoxButtons(c.type);
     ASSERT_EQ(b.count, (int)c.labels.size()) << c.type;
-    for (int i = 0; i < b.count; ++i)
-    {
-      EXPECT_EQ(b.labels[i], c.labels[i]);
-      EXPECT_EQ(b.results[i], c.results[i]);
-    }
-    EXPECT_EQ(b.escape, c.escape);
+    for (int i = 0; i < b.count; ++i) EXPECT_EQ(b.labels[i], c.labels[i]) << c.type;
   }
 }
 

@@ -45,6 +45,21 @@ protected:
     *x = (c->GetTargetRECT()->L + c->GetTargetRECT()->R) / 2;
     *y = (c->GetTargetRECT()->T + c->GetTargetRECT()->B) / 2;
   }
+  // The editor opened with Mix set by host automation to value (left alone
+  // when negative), its first frame shown; the Mix knob and its centre, or
+  // null when a step failed.
+  IControl* OpenOverMix(Editor& e, double value, int* x, int* y)
+  {
+    const ::testing::AssertionResult opened = host->Open(e);
+    EXPECT_TRUE(opened);
+    if (!opened) return nullptr;
+    if (value >= 0) e.Automate(Quenbar::kMix, value);
+    IControl* mix = e.ControlOf(Quenbar::kMix);
+    EXPECT_NE(mix, nullptr);
+    if (!mix || !host->WaitForPresents(e, 1)) return nullptr;
+    Centre(mix, x, y);
+    return mix;
+  }
   static int Count(const std::vector<std::string>& log, const std::string& entry)
   {
     return (int)std::count(log.begin(), log.end(), entry);
@@ -138,14 +153,10 @@ TEST_P(X11Editor, PlainPutImageShowsTheSameFrames)
 TEST_P(X11Editor, DraggingTheMixKnobEditsTheParameter)
 {
   Editor e;
-  ASSERT_TRUE(host->Open(e));
-  e.Automate(Quenbar::kMix, 0.5);
-  ASSERT_TRUE(host->WaitForPresents(e, 1));
-  e.hosted->plugin.Handler().ClearRecord();
-  IControl* mix = e.ControlOf(Quenbar::kMix);
-  ASSERT_NE(mix, nullptr);
   int x, y;
-  Centre(mix, &x, &y);
+  IControl* mix = OpenOverMix(e, 0.5, &x, &y);
+  ASSERT_NE(mix, nullptr);
+  e.hosted->plugin.Handler().ClearRecord();
 
   host->MoveTo(e, x, y);
   host->Button(1, true);
@@ -175,13 +186,9 @@ TEST_P(X11Editor, DraggingTheMixKnobEditsTheParameter)
 TEST_P(X11Editor, WheelStepsTheKnobAndSidewaysScrollIsIgnored)
 {
   Editor e;
-  ASSERT_TRUE(host->Open(e));
-  e.Automate(Quenbar::kMix, 0.5);
-  IControl* mix = e.ControlOf(Quenbar::kMix);
-  ASSERT_NE(mix, nullptr);
   int x, y;
-  Centre(mix, &x, &y);
-  ASSERT_TRUE(host->WaitForPresents(e, 1));
+  IControl* mix = OpenOverMix(e, 0.5, &x, &y);
+  ASSERT_NE(mix, nullptr);
 
   host->MoveTo(e, x, y);
   host->Click(6);
@@ -200,16 +207,11 @@ TEST_P(X11Editor, WheelStepsTheKnobAndSidewaysScrollIsIgnored)
 TEST_P(X11Editor, DoubleClickRestoresTheDefault)
 {
   Editor e;
-  ASSERT_TRUE(host->Open(e));
-  IControl* mix = e.ControlOf(Quenbar::kMix);
-  ASSERT_NE(mix, nullptr);
   const double def = e.hosted->effect->GetParam(Quenbar::kMix)->GetDefaultNormalized();
   const double away = def > 0.5 ? 0.1 : 0.9;
-  e.Automate(Quenbar::kMix, away);
-  ASSERT_NEAR(e.Value(Quenbar::kMix), away, 1e-9);
   int x, y;
-  Centre(mix, &x, &y);
-  ASSERT_TRUE(host->WaitForPresents(e, 1));
+  ASSERT_NE(OpenOverMix(e, away, &x, &y), nullptr);
+  ASSERT_NEAR(e.Value(Quenbar::kMix), away, 1e-9);
 
   host->MoveTo(e, x, y, false);
   host->Click(1, false);
@@ -222,13 +224,8 @@ TEST_P(X11Editor, DoubleClickRestoresTheDefault)
 TEST_P(X11Editor, TwoClicksFarApartAreNoDoubleClick)
 {
   Editor e;
-  ASSERT_TRUE(host->Open(e));
-  IControl* mix = e.ControlOf(Quenbar::kMix);
-  ASSERT_NE(mix, nullptr);
-  e.Automate(Quenbar::kMix, 0.3);
   int x, y;
-  Centre(mix, &x, &y);
-  ASSERT_TRUE(host->WaitForPresents(e, 1));
+  ASSERT_NE(OpenOverMix(e, 0.3, &x, &y), nullptr);
   e.hosted->plugin.Handler().ClearRecord();
 
   host->MoveTo(e, x - 6, y);
@@ -246,15 +243,11 @@ TEST_P(X11Editor, TwoClicksFarApartAreNoDoubleClick)
 TEST_P(X11Editor, RightClickAsksTheHostsContextMenu)
 {
   Editor e;
-  ASSERT_TRUE(host->Open(e));
+  int x, y;
+  ASSERT_NE(OpenOverMix(e, -1, &x, &y), nullptr);
   vst3host::ComponentHandler& handler = e.hosted->plugin.Handler();
   handler.OfferMenus(true);
   handler.ClearRecord();
-  IControl* mix = e.ControlOf(Quenbar::kMix);
-  ASSERT_NE(mix, nullptr);
-  int x, y;
-  Centre(mix, &x, &y);
-  ASSERT_TRUE(host->WaitForPresents(e, 1));
 
   host->MoveTo(e, x, y);
   host->Click(3);
